@@ -1,0 +1,22 @@
+#include "app/frmzintra.h"
+#include "app/startup.h"
+#include "platform/runtime.h"
+#include "platform/window.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    // Every argument is the program's own: Qt sees only the program name, so a file called
+    // "-platform" or "-reverse" is a file like any other.
+    platform::setCommandLine(argc, argv);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZINTRA"));
+    QApplication::setOrganizationName(QStringLiteral("Norvane"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    platform::applyFixedLook(app);
+
+    std::unique_ptr<frmzintra> form;
+    platform::runHandler([&] { form = startup::Main(); });
+    return QApplication::exec();
+}

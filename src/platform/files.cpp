@@ -1,0 +1,184 @@
+#include "platform/files.h"
+
+#include "platform/runtime.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+struct OpenFile {
+    dev_t dev;
+    ino_t ino;
+    std::string path;
+    bool regular;
+    bool emptiedByUs; // created or truncated by this open
+};
+
+std::map<HANDLE, OpenFile>& openFiles() {
+    static std::map<HANDLE, OpenFile> files;
+    return files;
+}
+
+FileIo realIo;
+FileIo* io = &realIo;
+
+bool heldByUs(const struct stat& st) {
+    for (const auto& [fd, f] : openFiles())
+        if (f.dev == st.st_dev && f.ino == st.st_ino)
+            return true;
+    return false;
+}
+
+// No sharing: an exclusive lock on the open file description. File systems that cannot lock
+// are no reason to fail; the identity check still keeps a copy off its own source.
+bool lockExclusive(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    return errno != EWOULDBLOCK;
+}
+
+bool clearNonBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+HANDLE openSource(const std::string& path) {
+    // O_NONBLOCK: opening a FIFO must never wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || heldByUs(st) || !lockExclusive(fd) ||
+        !clearNonBlocking(fd)) {
+        ::close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    openFiles()[fd] = {st.st_dev, st.st_ino, path, true, false};
+    return fd;
+}
+
+mode_t creationMode(HANDLE templateFile) {
+    struct stat st {};
+    if (templateFile != INVALID_HANDLE_VALUE && ::fstat(templateFile, &st) == 0)
+        return st.st_mode & 0777;
+    return 0666;
+}
+
+HANDLE openDestination(const std::string& path, HANDLE templateFile) {
+    const int flags = O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    bool created = true;
+    int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, creationMode(templateFile));
+    if (fd < 0 && errno == EEXIST) {
+        created = false;
+        fd = ::open(path.c_str(), flags);
+    }
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
+
+    struct stat st {};
+    const bool ok = ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISCHR(st.st_mode)) &&
+                    !heldByUs(st) && lockExclusive(fd) &&
+                    (!S_ISREG(st.st_mode) || ::ftruncate(fd, 0) == 0) && clearNonBlocking(fd);
+    if (!ok) {
+        if (created)
+            ::unlink(path.c_str());
+        ::close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    openFiles()[fd] = {st.st_dev, st.st_ino, path, S_ISREG(st.st_mode), S_ISREG(st.st_mode)};
+    return fd;
+}
+} // namespace
+
+ssize_t FileIo::read(int fd, void* buffer, size_t count) {
+    return ::read(fd, buffer, count);
+}
+
+ssize_t FileIo::write(int fd, const void* buffer, size_t count) {
+    return ::write(fd, buffer, count);
+}
+
+void setFileIo(FileIo* replacement) {
+    io = replacement ? replacement : &realIo;
+}
+
+HANDLE CreateFileA(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
+                   std::uint32_t creationDisposition, std::uint32_t, HANDLE templateFile) {
+    if (shareMode != 0 || path.empty() || path.find('\0') != std::string::npos)
+        return INVALID_HANDLE_VALUE;
+    if (desiredAccess == GENERIC_READ && creationDisposition == OPEN_EXISTING)
+        return openSource(path);
+    if (desiredAccess == GENERIC_WRITE && creationDisposition == CREATE_ALWAYS)
+        return openDestination(path, templateFile);
+    return INVALID_HANDLE_VALUE;
+}
+
+bool ReadFile(HANDLE file, void* buffer, std::uint32_t toRead, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (bytesRead < toRead) {
+        const ssize_t n = io->read(file, out + bytesRead, toRead - bytesRead);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        bytesRead += static_cast<std::uint32_t>(n);
+    }
+    return true;
+}
+
+bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
+               std::uint32_t& bytesWritten) {
+    bytesWritten = 0;
+    const auto* in = static_cast<const char*>(buffer);
+    while (bytesWritten < toWrite) {
+        const ssize_t n = io->write(file, in + bytesWritten, toWrite - bytesWritten);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytesWritten += static_cast<std::uint32_t>(n);
+    }
+    return true;
+}
+
+bool CloseHandle(HANDLE file) {
+    openFiles().erase(file);
+    return ::close(file) == 0;
+}
+
+void DiscardIncompleteFile(HANDLE file) {
+    const auto it = openFiles().find(file);
+    if (it != openFiles().end() && it->second.regular && it->second.emptiedByUs) {
+        struct stat st {};
+        if (::stat(it->second.path.c_str(), &st) == 0 && st.st_dev == it->second.dev &&
+            st.st_ino == it->second.ino)
+            ::unlink(it->second.path.c_str());
+    }
+    CloseHandle(file);
+}
+
+bool IsSameFile(const std::string& path, HANDLE file) {
+    struct stat a {
+    }, b{};
+    return ::stat(path.c_str(), &a) == 0 && ::fstat(file, &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+std::int64_t FileLen(const QString& path) {
+    const std::string name = toAnsi(path);
+    struct stat st {};
+    if (name.empty() || name.find('\0') != std::string::npos || ::stat(name.c_str(), &st) != 0)
+        Raise(err::FileNotFound, QStringLiteral("File not found"));
+    return st.st_size;
+}
+
+} // namespace platform

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <utility>
+
+// The file calls of a copy over POSIX descriptors.
+//
+// Opens are exclusive ("no sharing"): an open fails while another open of this program holds
+// the same file, and a destination never opens onto a file that is already open for a copy,
+// by whatever path it is named. A source is never created, truncated or written.
+namespace platform {
+
+using HANDLE = int;
+inline constexpr HANDLE INVALID_HANDLE_VALUE = -1;
+
+inline constexpr std::uint32_t GENERIC_READ = 0x80000000u;
+inline constexpr std::uint32_t GENERIC_WRITE = 0x40000000u;
+inline constexpr std::uint32_t CREATE_ALWAYS = 2;
+inline constexpr std::uint32_t OPEN_EXISTING = 3;
+inline constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+
+// GENERIC_READ with OPEN_EXISTING opens an existing regular file (or a link to one).
+// GENERIC_WRITE with CREATE_ALWAYS opens a regular file (or a device) for writing, creating it
+// with the permission bits of `templateFile` less the umask, or emptying an existing one after
+// the identity check and the lock. Share mode 0 is the only one there is.
+HANDLE CreateFileA(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
+                   std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes,
+                   HANDLE templateFile = INVALID_HANDLE_VALUE);
+
+// Reads until `toRead` bytes are in or the file ends; false on an error.
+bool ReadFile(HANDLE file, void* buffer, std::uint32_t toRead, std::uint32_t& bytesRead);
+
+// Writes every byte or fails; a short count means the write failed.
+bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite, std::uint32_t& bytesWritten);
+
+bool CloseHandle(HANDLE file);
+
+// Closes a destination whose copy failed and removes the file, but only a regular file that
+// this open created or emptied, and only while its path still names that file.
+void DiscardIncompleteFile(HANDLE file);
+
+// True when `path` names the file open under `file` (same device and inode).
+bool IsSameFile(const std::string& path, HANDLE file);
+
+// The size in bytes of a named file; raises "File not found" when there is none.
+std::int64_t FileLen(const QString& path);
+
+// Owns a handle: closes it when dropped, or for a destination, discards the incomplete file,
+// so that every early way out is safe. The copy still closes each handle where it means to.
+class UniqueHandle {
+public:
+    enum class OnDrop { Close, DiscardIncomplete };
+    explicit UniqueHandle(HANDLE file, OnDrop onDrop = OnDrop::Close)
+        : file_(file), onDrop_(onDrop) {}
+    ~UniqueHandle() { onDrop_ == OnDrop::Close ? close() : discardIncomplete(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    HANDLE get() const { return file_; }
+    bool valid() const { return file_ != INVALID_HANDLE_VALUE; }
+    void close() { release(CloseHandle); }
+    void discardIncomplete() { release(DiscardIncompleteFile); }
+
+private:
+    template <typename Fn> void release(Fn fn) {
+        if (valid())
+            fn(std::exchange(file_, INVALID_HANDLE_VALUE));
+    }
+    HANDLE file_;
+    OnDrop onDrop_;
+};
+
+// The raw read and write beneath ReadFile and WriteFile; tests replace it to make them fail.
+class FileIo {
+public:
+    virtual ~FileIo() = default;
+    virtual ssize_t read(int fd, void* buffer, size_t count);
+    virtual ssize_t write(int fd, const void* buffer, size_t count);
+};
+void setFileIo(FileIo* io); // nullptr restores the real calls
+
+} // namespace platform

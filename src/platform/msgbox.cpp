@@ -1,0 +1,46 @@
+#include "platform/msgbox.h"
+
+#include "platform/runtime.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+class QtMessageBoxes final : public MessageBoxHost {
+public:
+    int show(const QString& prompt, int buttons, const QString& title) override {
+        QWidget* owner = QApplication::activeWindow();
+        QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton,
+                        owner && owner->isVisible() ? owner : nullptr);
+        // Server data is shown here too: never interpret it as markup.
+        box.setTextFormat(Qt::PlainText);
+        if (buttons == vbYesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+        } else {
+            box.setStandardButtons(QMessageBox::Ok);
+        }
+        const int answer = box.exec();
+        if (answer == QMessageBox::Yes)
+            return vbYes;
+        if (answer == QMessageBox::No)
+            return vbNo;
+        return vbOK;
+    }
+};
+
+QtMessageBoxes realHost;
+MessageBoxHost* currentHost = &realHost;
+} // namespace
+
+int MsgBox(const QString& prompt, int buttons, const QString& title) {
+    return currentHost->show(prompt, buttons, title.isEmpty() ? appTitle() : title);
+}
+
+void setMessageBoxHost(MessageBoxHost* host) {
+    currentHost = host ? host : &realHost;
+}
+
+} // namespace platform

@@ -1,0 +1,36 @@
+#pragma once
+
+class QApplication;
+class QWidget;
+
+// The windowing runtime: look, event dispatch, repaint, pointer and the application's end.
+namespace platform {
+
+// Nothing to initialise on Linux; the call keeps its place in start-up.
+void InitCommonControls();
+
+// A fixed light look (Fusion, white backgrounds, our interface font) whatever the theme.
+void applyFixedLook(QApplication& app);
+
+// Runs the window thread's waiting events once, then returns.
+void DoEvents();
+
+// Whole-window mouse pointer: 11 is the hourglass, 0 the default.
+inline constexpr int vbDefault = 0;
+inline constexpr int vbHourglass = 11;
+void setMousePointer(QWidget& window, int pointer);
+
+// The application ends when no window of it is left open and no copy is running.
+// Start watching once the first window is shown.
+void watchApplicationEnd(QApplication& app);
+
+// Held while a copy runs: the application does not end under it.
+class CopyInProgress {
+public:
+    CopyInProgress();
+    ~CopyInProgress();
+    CopyInProgress(const CopyInProgress&) = delete;
+    CopyInProgress& operator=(const CopyInProgress&) = delete;
+};
+
+} // namespace platform

@@ -1,0 +1,3 @@
+#include "app/frmzintra.h"
+
+void frmzintra::mnuupdate_Click() {}

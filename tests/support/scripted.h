@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/msgbox.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace testing {
+
+// Message boxes that answer from a script and remember what they showed.
+class ScriptedMessageBoxes final : public platform::MessageBoxHost {
+public:
+    struct Shown {
+        QString prompt;
+        int buttons;
+        QString title;
+    };
+
+    ScriptedMessageBoxes() { platform::setMessageBoxHost(this); }
+    ~ScriptedMessageBoxes() override { platform::setMessageBoxHost(nullptr); }
+
+    int show(const QString& prompt, int buttons, const QString& title) override;
+
+    std::vector<Shown> shown;
+    std::deque<int> answers;          // vbYes / vbNo for Yes/No boxes; OK otherwise
+    std::function<void()> whileShown; // runs while a box is "up"
+
+    QStringList prompts() const;
+};
+
+// A temporary folder that an unprivileged user may enter (0755).
+class OpenTempDir {
+public:
+    OpenTempDir();
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Writes `size` bytes of a repeatable pattern; returns the bytes.
+QByteArray writePatternFile(const QString& path, qint64 size, int seed = 1);
+QByteArray readAll(const QString& path);
+
+// Runs a program as the user nobody (uid and gid 65534, no supplementary groups).
+struct Finished {
+    int exitCode;
+    QProcess::ExitStatus status;
+    QByteArray out;
+    QByteArray err;
+};
+Finished runAsNobody(const QString& program, const QStringList& arguments,
+                     const QStringList& extraEnvironment = {});
+Finished run(const QString& program, const QStringList& arguments,
+             const QStringList& extraEnvironment = {});
+
+} // namespace testing
