@@ -25,7 +25,10 @@ void onEvent(Sender* sender, Signal signal, frmzintra* form, void (frmzintra::*h
 
 frmzintra::frmzintra(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("ZINTRA Free Version"));
-    setWindowIcon(QIcon(QStringLiteral(":/stopwatch.png")));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/stopwatch.png"));
+    icon.addFile(QStringLiteral(":/stopwatch-16.png"));
+    setWindowIcon(icon);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
