@@ -1,0 +1,34 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and running ZINTRA need.
+# Idempotent: does nothing when everything is present.
+set -eu
+
+packages="
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
+  fonts-liberation
+  xvfb xauth xdotool imagemagick
+  python3 util-linux
+"
+
+missing=""
+for p in $packages; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = installed ] || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=""
+elif command -v sudo >/dev/null 2>&1; then
+  as_root="sudo"
+else
+  echo "setup: these packages are missing and installing them needs root:$missing" >&2
+  exit 1
+fi
+
+echo "setup: installing$missing" >&2
+export DEBIAN_FRONTEND=noninteractive
+$as_root apt-get update -qq
+# shellcheck disable=SC2086
+$as_root apt-get install -y -qq --no-install-recommends $missing
