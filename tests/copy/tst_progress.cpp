@@ -1,0 +1,66 @@
+#include "copy/progress.h"
+
+#include <QTest>
+
+using namespace copyplan;
+
+class ProgressTest : public QObject {
+    Q_OBJECT
+private slots:
+    void largeLengthsShowTheShareCopied_data();
+    void largeLengthsShowTheShareCopied();
+    void destinationIsFolderTextPlusNamePart_data();
+    void destinationIsFolderTextPlusNamePart();
+};
+
+void ProgressTest::largeLengthsShowTheShareCopied_data() {
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<qint64>("copied");
+    QTest::addColumn<int>("position");
+    const qint64 g2 = qint64(1) << 31;
+    QTest::newRow("2^31 - 1 still steps") << g2 - 1 << qint64(BlockSize) << 10;
+    QTest::newRow("2^31 first block") << g2 << qint64(BlockSize) << 9;
+    QTest::newRow("2^31 half") << g2 << g2 / 2 << 2500;
+    QTest::newRow("2^31 + 1 whole") << g2 + 1 << g2 + 1 << 5000;
+    QTest::newRow("16 GiB first block") << (qint64(16) << 30) << qint64(BlockSize) << 1;
+    QTest::newRow("16 GiB 3/4") << (qint64(16) << 30) << (qint64(12) << 30) << 3750;
+}
+
+void ProgressTest::largeLengthsShowTheShareCopied() {
+    QFETCH(qint64, length);
+    QFETCH(qint64, copied);
+    QFETCH(int, position);
+    BarProgress bar(length);
+    QCOMPARE(bar.afterBlock(copied), position);
+}
+
+void ProgressTest::destinationIsFolderTextPlusNamePart_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("destination");
+    QTest::newRow("folder with /") << "/backup/"
+                                   << "/docs/a.txt"
+                                   << "/backup/a.txt";
+    QTest::newRow("no separator added") << "/backup"
+                                        << "/docs/a.txt"
+                                        << "/backupa.txt";
+    QTest::newRow("source without /") << "/backup/"
+                                      << "a.txt"
+                                      << "/backup/a.txt";
+    QTest::newRow("trailing spaces kept") << "/b/"
+                                          << "/d/a.txt  "
+                                          << "/b/a.txt  ";
+    QTest::newRow("source ends in /") << "/b/"
+                                      << "/d/"
+                                      << "/b/";
+}
+
+void ProgressTest::destinationIsFolderTextPlusNamePart() {
+    QFETCH(QString, folder);
+    QFETCH(QString, source);
+    QFETCH(QString, destination);
+    QCOMPARE(destinationPath(folder, source), destination);
+}
+
+QTEST_APPLESS_MAIN(ProgressTest)
+#include "tst_progress.moc"
