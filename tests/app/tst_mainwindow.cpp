@@ -1,0 +1,83 @@
+#include "app/apppath.h"
+#include "app/frmzintra.h"
+#include "app/widgets.h"
+#include "platform/window.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QTest>
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { platform::applyFixedLook(*qApp); }
+    void everyTextFitsItsControl();
+    void tabGoesSourceDestinationButton();
+    void boxesAreNamedByTheirLabels();
+    void helpMenu();
+    void apppathEndsInOneSlash();
+};
+
+void MainWindowTest::everyTextFitsItsControl() {
+    frmzintra form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(QFontInfo(form.font()).family(), QStringLiteral("Liberation Sans"));
+    QCOMPARE(form.centralWidget()->size(), QSize(418, 160));
+
+    for (QLabel* label : {form.lblfilename, form.lbldest}) {
+        const QSize text = label->fontMetrics().size(Qt::TextSingleLine, label->text());
+        QVERIFY2(text.width() <= label->contentsRect().width() &&
+                     text.height() <= label->contentsRect().height(),
+                 qPrintable(label->text()));
+    }
+    // The button's own hint includes the style's frame and margins around the caption.
+    QVERIFY(form.cmdcopy->sizeHint().width() <= form.cmdcopy->width());
+    QVERIFY(form.cmdcopy->sizeHint().height() <= form.cmdcopy->height() + 2);
+    // A path typed into a box shows at full height inside the box's frame.
+    const int frame = form.txtinput->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    QVERIFY(form.txtinput->fontMetrics().height() + 2 * frame <= form.txtinput->height());
+}
+
+void MainWindowTest::tabGoesSourceDestinationButton() {
+    frmzintra form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::focusWidget(), form.txtinput);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.txtoutput);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.cmdcopy));
+}
+
+void MainWindowTest::boxesAreNamedByTheirLabels() {
+    frmzintra form;
+    form.show();
+    QCOMPARE(QAccessible::queryAccessibleInterface(form.txtinput)->text(QAccessible::Name),
+             QStringLiteral("Filename:"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(form.txtoutput)->text(QAccessible::Name),
+             QStringLiteral("Destination :"));
+}
+
+void MainWindowTest::helpMenu() {
+    frmzintra form;
+    QStringList items;
+    for (const QAction* a : form.mnuhelp->actions())
+        items << a->text() + (a->isEnabled() ? "" : " (unavailable)");
+    QCOMPARE(items,
+             (QStringList{"Context Menu", "Readme (unavailable)", "Check for update", "About"}));
+    QVERIFY(!form.mnucont->isChecked());
+}
+
+void MainWindowTest::apppathEndsInOneSlash() {
+    QCOMPARE(apppathFor("/opt/zintra"), QStringLiteral("/opt/zintra/"));
+    QCOMPARE(apppathFor("/"), QStringLiteral("/"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
