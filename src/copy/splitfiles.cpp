@@ -70,6 +70,7 @@ bool frmzintra::splitfiles() {
                         UniqueHandle::OnDrop::DiscardIncomplete);
     if (!output.valid())
         return false;
+    PreallocateFile(output.get(), length);
 
     std::int64_t copied = 0;
     while (static_cast<std::int32_t>(bytesRead) > 0) {

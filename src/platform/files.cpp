@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/falloc.h>
 #include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -153,6 +154,11 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
 bool CloseHandle(HANDLE file) {
     openFiles().erase(file);
     return ::close(file) == 0;
+}
+
+void PreallocateFile(HANDLE file, std::int64_t length) {
+    if (length > 0)
+        ::fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length);
 }
 
 void DiscardIncompleteFile(HANDLE file) {

@@ -38,6 +38,10 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite, std::uint
 
 bool CloseHandle(HANDLE file);
 
+// Reserves room for `length` bytes without changing the file's size, so that its size is
+// always the bytes really written. A file system that cannot is no reason to fail.
+void PreallocateFile(HANDLE file, std::int64_t length);
+
 // Closes a destination whose copy failed and removes the file, but only a regular file that
 // this open created or emptied, and only while its path still names that file.
 void DiscardIncompleteFile(HANDLE file);
