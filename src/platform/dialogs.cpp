@@ -92,7 +92,7 @@ int GetOpenFileNameA(OPENFILENAME& ofn) {
         return 0;
 
     const QFileInfo file(*chosen);
-    const std::string path = toAnsi(file.absoluteFilePath());
+    const std::string path = toAnsi(*chosen);
     const std::string name = toAnsi(file.fileName());
     // A path that does not fit is a failure of the dialog, as a cancel is.
     if (path.size() >= ofn.nMaxFile || (ofn.nMaxFileTitle > 0 && name.size() >= ofn.nMaxFileTitle))
