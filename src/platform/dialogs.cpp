@@ -37,7 +37,8 @@ public:
         dialog.selectNameFilter(labels.value(request.selectedFilter));
         usePatternsOf(request.selectedFilter);
 
-        // Modal to its owner only, as the owner's dialog; ownerless it blocks the program.
+        // Modal to its owner alone, so that a folder browser stays usable; without an owner,
+        // modal to the whole program.
         dialog.setWindowModality(request.owner ? Qt::WindowModal : Qt::ApplicationModal);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
@@ -60,10 +61,6 @@ public:
 
 QtDialogs realHost;
 DialogHost* currentHost = &realHost;
-
-[[noreturn]] void raiseBadRecord() {
-    Raise(err::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
-}
 } // namespace
 
 std::vector<FileFilter> parseFilterList(const QString& list) {
@@ -82,7 +79,7 @@ std::vector<FileFilter> parseFilterList(const QString& list) {
 
 int GetOpenFileNameA(OPENFILENAME& ofn) {
     if (ofn.nMaxFile > ofn.lpstrFile.size() || ofn.nMaxFileTitle > ofn.lpstrFileTitle.size())
-        raiseBadRecord();
+        Raise(err::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
     const std::vector<FileFilter> filters = parseFilterList(ofn.lpstrFilter);
     const int selected =
         ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= filters.size() ? int(ofn.nFilterIndex) - 1 : 0;
