@@ -1,6 +1,35 @@
 #include "app/frmzintra.h"
+#include "dialogs/browsepath.h"
+#include "platform/dialogs.h"
+#include "platform/longpath.h"
+#include "platform/msgbox.h"
+#include "platform/runtime.h"
 
-void frmzintra::Image1_Click() {}
-void frmzintra::Image2_Click() {}
-void frmzintra::browsefolder() {}
-void frmzintra::selectdest() {}
+void frmzintra::Image2_Click() {
+    selectdest();
+}
+
+void frmzintra::selectdest() {
+    browsefolder();
+    setText(txtoutput, destfolder);
+}
+
+void frmzintra::browsefolder() {
+    using namespace platform;
+
+    // No owner: the main window stays usable while the browser is open.
+    BROWSEINFO bi;
+    bi.hwndOwner = nullptr;
+    bi.lpszTitle = QStringLiteral("Select the destination folder.");
+    QString path;
+
+    if (const LPITEMIDLIST list = SHBrowseForFolder(bi)) {
+        std::string buffer(MAX_PATH, '\0');
+        SHGetPathFromIDList(list.get(), buffer);
+        const dialogs::BrowsedFolder chosen = dialogs::normaliseBrowsedPath(fromAnsi(buffer));
+        if (chosen.invalid)
+            MsgBox(dialogs::invalidPathMessage(), vbOKOnly);
+        path = chosen.folder;
+    }
+    destfolder = path;
+}

@@ -28,6 +28,26 @@ QStringList ScriptedMessageBoxes::prompts() const {
     return list;
 }
 
+namespace {
+std::optional<QString> answerFrom(std::deque<ScriptedDialogs::Answer>& script) {
+    if (script.empty())
+        return std::nullopt;
+    const ScriptedDialogs::Answer answer = script.front();
+    script.pop_front();
+    return answer();
+}
+} // namespace
+
+std::optional<QString> ScriptedDialogs::openFile(const OpenFileRequest& request) {
+    fileRequests.push_back(request);
+    return answerFrom(files);
+}
+
+std::optional<QString> ScriptedDialogs::browseForFolder(QWidget* owner, const QString& title) {
+    browses.push_back({owner, title});
+    return answerFrom(folders);
+}
+
 OpenTempDir::OpenTempDir() {
     QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner | QFileDevice::ReadGroup |

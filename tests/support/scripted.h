@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/dialogs.h"
 #include "platform/msgbox.h"
 
 #include <QProcess>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace testing {
@@ -31,6 +33,35 @@ public:
     std::function<void()> whileShown; // runs while a box is "up"
 
     QStringList prompts() const;
+};
+
+// Dialogs that answer from a script and remember how they were asked.
+class ScriptedDialogs final : public platform::DialogHost {
+public:
+    // One answer per dialog shown: a path, or nothing for a cancel. It may also raise, or open
+    // further dialogs while "its" dialog is up. An exhausted script cancels.
+    using Answer = std::function<std::optional<QString>()>;
+    static Answer choose(const QString& path) {
+        return [path] { return std::optional<QString>(path); };
+    }
+    static Answer cancel() {
+        return [] { return std::optional<QString>(); };
+    }
+
+    ScriptedDialogs() { platform::setDialogHost(this); }
+    ~ScriptedDialogs() override { platform::setDialogHost(nullptr); }
+
+    std::optional<QString> openFile(const OpenFileRequest& request) override;
+    std::optional<QString> browseForFolder(QWidget* owner, const QString& title) override;
+
+    std::deque<Answer> files;
+    std::deque<Answer> folders;
+    std::vector<OpenFileRequest> fileRequests;
+    struct Browse {
+        QWidget* owner;
+        QString title;
+    };
+    std::vector<Browse> browses;
 };
 
 // A temporary folder that an unprivileged user may enter (0755).
