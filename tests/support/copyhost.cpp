@@ -40,6 +40,8 @@ void limitFileSize(const char* bytes) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     PrintingMessageBoxes boxes;
     platform::setMessageBoxHost(&boxes);
