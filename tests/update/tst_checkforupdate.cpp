@@ -43,8 +43,8 @@ private slots:
     void answers_data();
     void answers();
     void requestAsSent();
-    void yesOpensTheDownload();
-    void noOpensNothing();
+    void downloadOffer_data();
+    void downloadOffer();
     void redirectIsFollowed();
     void refusedConnection();
     void proxySettingsAreIgnored();
@@ -141,16 +141,29 @@ void CheckForUpdateTest::requestAsSent() {
     QCOMPARE(requests[0].header("Pragma"), QByteArray("no-cache"));
 }
 
-void CheckForUpdateTest::yesOpensTheDownload() {
+void CheckForUpdateTest::downloadOffer_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes") << platform::vbYes;
+    QTest::newRow("no") << platform::vbNo;
+}
+
+void CheckForUpdateTest::downloadOffer() {
+    QFETCH(int, answer);
     LoopbackHttpServer server;
     server.reply("/ver/zintra.ver", ok("1.0.1"));
     frmzintra form;
     testing::ScriptedMessageBoxes boxes;
-    boxes.answers = {platform::vbYes};
+    boxes.answers = {answer};
     testing::RecordingShell shell;
 
     update::checkForUpdate(form, server.base());
 
+    QCOMPARE(boxes.prompts(), QStringList{offer("1.0.1")});
+    QCOMPARE(server.requests().size(), 1); // the program itself downloads nothing
+    if (answer == platform::vbNo) {
+        QVERIFY(shell.calls.empty());
+        return;
+    }
     QCOMPARE(shell.calls.size(), 1u);
     const auto& call = shell.calls[0];
     QCOMPARE(call.owner, &form);
@@ -158,21 +171,6 @@ void CheckForUpdateTest::yesOpensTheDownload() {
     QCOMPARE(call.file, server.base() + "/freewares/zintranv.zip");
     QCOMPARE(call.parameters, QString());
     QCOMPARE(call.showCommand, platform::SW_SHOWNORMAL);
-    QCOMPARE(server.requests().size(), 1); // the program itself downloads nothing
-}
-
-void CheckForUpdateTest::noOpensNothing() {
-    LoopbackHttpServer server;
-    server.reply("/ver/zintra.ver", ok("1.0.1"));
-    frmzintra form;
-    testing::ScriptedMessageBoxes boxes;
-    boxes.answers = {platform::vbNo};
-    testing::RecordingShell shell;
-
-    update::checkForUpdate(form, server.base());
-
-    QCOMPARE(boxes.prompts(), QStringList{offer("1.0.1")});
-    QVERIFY(shell.calls.empty());
 }
 
 void CheckForUpdateTest::redirectIsFollowed() {
