@@ -1,0 +1,30 @@
+#include "about/controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
+    setMouseTracking(true);
+}
+
+void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
+    emit moved();
+    event->accept();
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+Line::Line(QWidget* parent, QPoint from, QPoint to, QColor colour)
+    : QWidget(parent), colour_(colour) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGeometry(QRect(QPoint(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
+                      QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y()))));
+}
+
+void Line::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), colour_);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/shell.h"
+
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace testing {
+
+// Records what the program hands to the desktop instead of opening it.
+class RecordingShell final : public platform::ShellHost {
+public:
+    struct Call {
+        QWidget* owner;
+        QString operation;
+        QString file;
+        QString parameters;
+        int showCommand;
+    };
+
+    RecordingShell() { platform::setShellHost(this); }
+    ~RecordingShell() override { platform::setShellHost(nullptr); }
+
+    void execute(QWidget* owner, const QString& operation, const QString& file,
+                 const QString& parameters, int showCommand) override {
+        calls.push_back({owner, operation, file, parameters, showCommand});
+    }
+
+    std::vector<Call> calls;
+};
+
+} // namespace testing
