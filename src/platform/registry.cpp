@@ -59,8 +59,8 @@ mode_t fileMode(const std::string& folder) {
     return groupWritable(folder) ? 0664 : 0644;
 }
 
-// Creates the missing folders of `folder`, each 0755, or 0775 below a group-writable folder;
-// a setgid parent passes on its group and setgid bit, which the mode keeps.
+// Creates one folder, 0755, or 0775 in a group-writable parent; a setgid parent passes on its
+// group and setgid bit, which the mode keeps.
 void makeFolder(const std::string& folder, const std::string& parent) {
     if (::mkdir(folder.c_str(), 0700) != 0) {
         if (errno == EEXIST)

@@ -93,36 +93,6 @@ private slots:
                  QStringLiteral("C:\\dir\\ 100% \"é\" 日本\nsecond line"));
         QCOMPARE(valueAt(*again, {"Software", "Odd [names]"}, "empty"), QString(""));
     }
-
-    void parsesNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<QStringList>("keyPath");
-        QTest::addColumn<QString>("valueName");
-        QTest::newRow("default value") << "HKEY_LOCAL_MACHINE\\Software\\Zintra\\" << true
-                                       << QStringList{"Software", "Zintra"} << "";
-        QTest::newRow("named value") << "HKLM\\Software\\Zintra\\Path" << true
-                                     << QStringList{"Software", "Zintra"} << "Path";
-        QTest::newRow("root default value")
-            << "hkey_local_machine\\" << true << QStringList{} << "";
-        QTest::newRow("other root")
-            << "HKEY_CURRENT_USER\\Software\\" << false << QStringList{} << "";
-        QTest::newRow("no separator") << "HKEY_LOCAL_MACHINE" << false << QStringList{} << "";
-        QTest::newRow("empty key")
-            << "HKEY_LOCAL_MACHINE\\Software\\\\" << false << QStringList{} << "";
-        QTest::newRow("line break in a key")
-            << "HKEY_LOCAL_MACHINE\\a\nb\\" << false << QStringList{} << "";
-    }
-    void parsesNames() {
-        QFETCH(QString, name);
-        QFETCH(bool, valid);
-        const auto parsed = reg::parseName(name);
-        QCOMPARE(bool(parsed), valid);
-        if (parsed) {
-            QTEST(parsed->keyPath, "keyPath");
-            QTEST(parsed->valueName, "valueName");
-        }
-    }
 };
 
 QTEST_APPLESS_MAIN(TestRegFile)
