@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/regfile.h"
+
+#include <QString>
+#include <functional>
+
+// HKEY_LOCAL_MACHINE kept in one REGEDIT4 file. Every call reads the file afresh; every change
+// rewrites it atomically under an exclusive lock, so concurrent processes never lose each
+// other's changes and readers never see half a file. A damaged file is never overwritten.
+// Failures raise runtime errors.
+namespace platform::registry {
+
+// Error numbers of registry calls, as the shell object reports them.
+namespace err {
+inline constexpr int NotFound = -2147024894;     // 0x80070002
+inline constexpr int AccessDenied = -2147024891; // 0x80070005
+inline constexpr int Damaged = -2147023887;      // 0x800703F1, "registry database is corrupt"
+inline constexpr int Failed = -2147467259;       // 0x80004005
+} // namespace err
+
+QString machineFile();
+
+// The hive as the file holds it now; an absent file is an empty hive.
+reg::Key load();
+
+// Applies `change` to the current hive and commits the result, all under the lock. An error
+// that `change` raises commits nothing.
+void update(const std::function<void(reg::Key&)>& change);
+
+// Runs after every committed change, still under the lock, with the hive as written.
+using ChangeObserver = std::function<void(const reg::Key& machine)>;
+void setChangeObserver(ChangeObserver observer); // an empty one removes it
+
+} // namespace platform::registry

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace platform {
+
+// The shell-scripting object ("WScript.Shell"): the registry under HKEY_LOCAL_MACHINE by name.
+// A name ending in "\" addresses a key's default value (RegWrite, RegRead) or the key itself
+// (RegDelete); otherwise its last part names a value. Values are REG_SZ text. Every failure
+// raises a runtime error. The object holds nothing: each call reads the registry afresh.
+class ShellObject {
+public:
+    virtual ~ShellObject() = default;
+
+    // Stores `text` (up to its first NUL, as REG_SZ ends there), creating the key and any
+    // missing keys above it.
+    virtual void RegWrite(const QString& name, const QString& text);
+    // Fails when the key or the value does not exist.
+    virtual QString RegRead(const QString& name);
+    // Fails when the key or value does not exist, and for a key that still has subkeys.
+    virtual void RegDelete(const QString& name);
+};
+
+// Creates objects by ProgID. Tests replace it, for instance to make creation fail.
+class ObjectFactory {
+public:
+    virtual ~ObjectFactory() = default;
+    // Raises error 429 for a ProgID it does not know.
+    virtual std::unique_ptr<ShellObject> create(const QString& progId);
+};
+
+void setObjectFactory(ObjectFactory* factory); // nullptr restores the real one
+
+std::unique_ptr<ShellObject> CreateObject(const QString& progId);
+
+} // namespace platform

@@ -1,0 +1,250 @@
+#include "platform/registry.h"
+#include "platform/runtime.h"
+#include "platform/shellobject.h"
+#include "support/scripted.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace platform;
+
+namespace {
+const QString verb = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra\\");
+const QString command = verb + QStringLiteral("command\\");
+
+int raisedBy(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+gid_t groupOf(const QString& path) {
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_gid;
+}
+
+QStringList folderEntries(const QString& file) {
+    return QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden);
+}
+} // namespace
+
+class TestRegistry : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testing::OpenTempDir> root;
+    std::unique_ptr<ShellObject> shell;
+
+    QString file() const { return registry::machineFile(); }
+    void writeFile(const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(file()).path());
+        QFile f(file());
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    testing::Finished host(bool asNobody, const QStringList& args) {
+        const QStringList env{QStringLiteral("ZINTRA_ROOT=") + root->path()};
+        return asNobody ? testing::runAsNobody(ZINTRA_TESTHOST, args, env)
+                        : testing::run(ZINTRA_TESTHOST, args, env);
+    }
+
+private slots:
+    void init() {
+        root = std::make_unique<testing::OpenTempDir>();
+        qputenv("ZINTRA_ROOT", QFile::encodeName(root->path()));
+        shell = CreateObject(QStringLiteral("WScript.Shell"));
+    }
+    void cleanup() {
+        registry::setChangeObserver({});
+        qunsetenv("ZINTRA_ROOT");
+    }
+
+    void writesReadsAndDeletesKeys() {
+        QVERIFY(!QFileInfo::exists(file()));
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), registry::err::NotFound);
+        QVERIFY2(!QFileInfo::exists(QFileInfo(file()).path()), "a failed call created folders");
+
+        shell->RegWrite(command, "/usr/bin/zintra %1"); // creates every key above it
+        QCOMPARE(shell->RegRead(command), QStringLiteral("/usr/bin/zintra %1"));
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+        shell->RegWrite(verb, "Copy with Zintra");
+        shell->RegWrite(verb, "Copy with ZINTRA");
+        QCOMPARE(shell->RegRead(verb), QStringLiteral("Copy with ZINTRA"));
+
+        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), registry::err::AccessDenied);
+        QCOMPARE(shell->RegRead(command), QStringLiteral("/usr/bin/zintra %1"));
+        shell->RegDelete(command);
+        QCOMPARE(raisedBy([&] { shell->RegDelete(command); }), registry::err::NotFound);
+        shell->RegDelete(verb);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+
+        shell->RegWrite(verb + "Named", "value");
+        QCOMPARE(shell->RegRead(verb + "NAMED"), QStringLiteral("value"));
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+        shell->RegDelete(verb + "named");
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb + "Named"); }), registry::err::NotFound);
+
+        QVERIFY(raisedBy([&] { shell->RegWrite("HKEY_CURRENT_USER\\Software\\", "x"); }));
+        QCOMPARE(raisedBy([&] { shell->RegDelete("HKEY_LOCAL_MACHINE\\"); }),
+                 registry::err::AccessDenied);
+    }
+
+    void keyNamesIgnoreCaseAndKeepIt() {
+        shell->RegWrite(verb, "Copy with Zintra");
+        shell->RegWrite("hkey_local_machine\\SOFTWARE\\classes\\*\\SHELL\\zintra\\Command\\", "c");
+        QCOMPARE(shell->RegRead("HKLM\\software\\Classes\\*\\Shell\\ZINTRA\\"),
+                 QStringLiteral("Copy with Zintra"));
+        const QByteArray text = testing::readAll(file());
+        QVERIFY(text.contains("[HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra]\n"));
+        QVERIFY(
+            text.contains("[HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra\\Command]"));
+        shell->RegDelete("HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\*\\SHELL\\ZINTRA\\COMMAND\\");
+        shell->RegDelete("HKEY_LOCAL_MACHINE\\software\\classes\\*\\shell\\zintra\\");
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+    }
+
+    void keepsEveryCharacterOfAValue() {
+        const QString odd = QStringLiteral("\"C:\\Program Files\\\" 100%1 %% é 日本 \\\\server\\");
+        shell->RegWrite(command, odd);
+        shell->RegWrite(verb, QString::fromUtf8("text\0after a NUL", 16));
+        QCOMPARE(shell->RegRead(command), odd);
+        QCOMPARE(shell->RegRead(verb), QStringLiteral("text"));
+        QVERIFY(testing::readAll(file()).contains(
+            "@=\"\\\"C:\\\\Program Files\\\\\\\" 100%1 %% \xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC "
+            "\\\\\\\\server\\\\\"\n"));
+    }
+
+    void readsAFileWrittenByHand() {
+        writeFile("REGEDIT4\r\n\r\n"
+                  "[HKEY_LOCAL_MACHINE\\Software\\Norvane]\r\n"
+                  "\"Keep\"=\"me\"\r\n\r\n"
+                  "[HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra]\r\n"
+                  "@=\"Copy with Zintra\"\r\n");
+        QCOMPARE(shell->RegRead(verb), QStringLiteral("Copy with Zintra"));
+        shell->RegWrite(command, "/usr/bin/zintra %1");
+        QCOMPARE(shell->RegRead("HKEY_LOCAL_MACHINE\\Software\\Norvane\\Keep"),
+                 QStringLiteral("me"));
+        QCOMPARE(shell->RegRead(verb), QStringLiteral("Copy with Zintra"));
+    }
+
+    void neverOverwritesADamagedFile() {
+        const QByteArray damaged = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell"
+                                   "\\Zintra]\n@=\"Copy with Zintra\"\n\"Size\"=dword:00000010\n";
+        writeFile(damaged);
+        int observed = 0;
+        registry::setChangeObserver([&](const reg::Key&) { ++observed; });
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::Damaged);
+        QCOMPARE(raisedBy([&] { shell->RegWrite(command, "x"); }), registry::err::Damaged);
+        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), registry::err::Damaged);
+        QCOMPARE(testing::readAll(file()), damaged);
+        QCOMPARE(observed, 0);
+        QCOMPARE(folderEntries(file()),
+                 QStringList({"HKEY_LOCAL_MACHINE.reg", "HKEY_LOCAL_MACHINE.reg.lock"}));
+    }
+
+    void tellsTheObserverOfEachCommittedChange() {
+        QStringList seen;
+        registry::setChangeObserver([&](const reg::Key& machine) {
+            const reg::Key* key =
+                reg::findKey(machine, {"Software", "CLASSES", "*", "shell", "Zintra"});
+            seen << (key && key->value({}) ? key->value({})->data : QStringLiteral("gone"));
+        });
+        shell->RegWrite(verb, "Copy with Zintra");
+        QVERIFY(raisedBy([&] { shell->RegDelete(command); }));
+        shell->RegDelete(verb);
+        QCOMPARE(seen, QStringList({"Copy with Zintra", "gone"}));
+    }
+
+    void createsFilesEveryoneCanRead() {
+        const mode_t before = ::umask(077);
+        shell->RegWrite(verb, "Copy with Zintra");
+        ::umask(before);
+        for (const char* folder :
+             {"/var", "/var/lib", "/var/lib/zintra", "/var/lib/zintra/registry"})
+            QCOMPARE(modeOf(root->path() + folder), mode_t(0755));
+        QCOMPARE(modeOf(file()), mode_t(0644));
+        QCOMPARE(modeOf(file() + ".lock"), mode_t(0644));
+    }
+
+    void sharesWithTheGroupOfASetgidFolder() {
+        const QString shared = root->path() + "/var/lib/zintra";
+        QVERIFY(QDir().mkpath(shared));
+        const gid_t staff = 50;
+        QCOMPARE(::chown(QFile::encodeName(shared).constData(), 0, staff), 0);
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 02775), 0);
+        shell->RegWrite(verb, "Copy with Zintra");
+        const QString folder = shared + "/registry";
+        QCOMPARE(modeOf(folder), mode_t(02775));
+        QCOMPARE(groupOf(folder), staff);
+        QCOMPARE(modeOf(file()), mode_t(0664));
+        QCOMPARE(groupOf(file()), staff);
+        QCOMPARE(modeOf(file() + ".lock"), mode_t(0664));
+    }
+
+    void aUserWhoMayNotWriteCanStillRead() {
+        // Nothing exists yet: the failed write must not create the registry either.
+        QCOMPARE(host(true, {"write", verb, "Copy with Zintra"}).exitCode, 1);
+        QVERIFY(!QFileInfo::exists(root->path() + "/var"));
+
+        shell->RegWrite(verb, "Copy with Zintra");
+        shell->RegWrite(command, "/usr/bin/zintra %1");
+        const QByteArray before = testing::readAll(file());
+        const auto read = host(true, {"read", verb});
+        QCOMPARE(read.exitCode, 0);
+        QCOMPARE(read.out, QByteArray("Copy with Zintra\n"));
+        for (const QStringList& call :
+             {QStringList{"write", verb, "Changed"}, QStringList{"write", verb + "Other\\", "New"},
+              QStringList{"delete", command}}) {
+            const auto denied = host(true, call);
+            QCOMPARE(denied.exitCode, 1);
+            QVERIFY2(denied.err.contains(QByteArray::number(registry::err::AccessDenied)),
+                     denied.err.constData());
+        }
+        QCOMPARE(testing::readAll(file()), before);
+        // The same calls do change the registry for a user who may.
+        QCOMPARE(host(false, {"delete", command}).exitCode, 0);
+        QCOMPARE(host(false, {"write", verb, "Changed"}).exitCode, 0);
+        QCOMPARE(host(true, {"read", verb}).out, QByteArray("Changed\n"));
+    }
+
+    void concurrentChangesAreNeverLost() {
+        const int rounds = 100;
+        QProcess first, second;
+        for (auto [process, who] : {std::pair{&first, "A"}, std::pair{&second, "B"}})
+            process->start(ZINTRA_TESTHOST, {"churn", who, QString::number(rounds)});
+        for (QProcess* process : {&first, &second}) {
+            QVERIFY(process->waitForFinished(120000));
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+        }
+        const auto machine = reg::parse(testing::readAll(file()));
+        QVERIFY(machine);
+        const reg::Key* churn = reg::findKey(*machine, {"Software", "Churn"});
+        QVERIFY(churn);
+        QCOMPARE(churn->subkeys.size(), 2u);
+        for (const char* who : {"A", "B"})
+            QCOMPARE(churn->subkey(who)->value({})->data, QString::number(rounds));
+        QCOMPARE(folderEntries(file()),
+                 QStringList({"HKEY_LOCAL_MACHINE.reg", "HKEY_LOCAL_MACHINE.reg.lock"}));
+    }
+
+    void createsOnlyTheScriptingObject() {
+        QCOMPARE(raisedBy([] { CreateObject("Scripting.FileSystemObject"); }),
+                 err::CannotCreateObject);
+        QVERIFY(CreateObject("wscript.shell"));
+        QVERIFY(!QFileInfo::exists(root->path() + "/var"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistry)
+#include "tst_registry.moc"
