@@ -103,6 +103,24 @@ frmzintra::frmzintra(QWidget* parent) : QMainWindow(parent) {
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    // The controls answer to their own names, for tools that drive the window from outside.
+    for (auto [object, name] :
+         std::initializer_list<std::pair<QObject*, const char*>>{{cmdcopy, "cmdcopy"},
+                                                                 {txtoutput, "txtoutput"},
+                                                                 {txtinput, "txtinput"},
+                                                                 {Image2, "Image2"},
+                                                                 {shpin, "shpin"},
+                                                                 {shpout, "shpout"},
+                                                                 {lbldest, "lbldest"},
+                                                                 {lblfilename, "lblfilename"},
+                                                                 {Image1, "Image1"},
+                                                                 {mnuhelp, "mnuhelp"},
+                                                                 {mnucont, "mnucont"},
+                                                                 {mnuread, "mnuread"},
+                                                                 {mnuupdate, "mnuupdate"},
+                                                                 {mnuabout, "mnuabout"}})
+        object->setObjectName(QLatin1String(name));
+
     onEvent(cmdcopy, &QPushButton::clicked, this, &frmzintra::cmdcopy_Click);
     onEvent(Image1, &Picture::clicked, this, &frmzintra::Image1_Click);
     onEvent(Image2, &Picture::clicked, this, &frmzintra::Image2_Click);

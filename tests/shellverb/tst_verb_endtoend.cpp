@@ -25,20 +25,22 @@ private slots:
     void fileManagerStartsTheRegisteredProgram() {
         const QString zintra = QFileInfo(ZINTRA_EXE).canonicalFilePath();
         const auto first = drive(zintra, {}, "click");
-        QCOMPARE(first.out, QByteArray("mark=0\nmark=1\n"));
+        QCOMPARE(first.out, QByteArray("mark=0\nmark=1\nsource=\n"));
         platform::ShellObject shell;
         QCOMPARE(shell.RegRead(shellverb::verbKey()), QStringLiteral("Copy with Zintra"));
         const QString commandLine = shell.RegRead(shellverb::commandKey());
         QCOMPARE(commandLine, zintra + " %1");
 
-        QCOMPARE(drive(zintra, {}, "report").out, QByteArray("mark=1\n"));
+        QCOMPARE(drive(zintra, {}, "report").out, QByteArray("mark=1\nsource=\n"));
 
         const QString file = root.file("notes -platform x.txt");
         testing::writePatternFile(file, 10);
         const QStringList command = platform::explorerCommand(commandLine, file);
         QCOMPARE(command, QStringList({zintra, file}));
         const auto started = drive(command[0], command.mid(1), "report");
-        QCOMPARE(started.out, "mark=1\nargument=" + QFile::encodeName(file) + '\n');
+        // The file arrives as the one argument and becomes the source.
+        QCOMPARE(started.out, "mark=1\nsource=" + QFile::encodeName(file) +
+                                  "\nargument=" + QFile::encodeName(file) + '\n');
     }
 
     void splitsLikeTheFileManager_data() {

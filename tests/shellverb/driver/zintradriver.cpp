@@ -1,11 +1,13 @@
-// Loaded into the real program with QT_QPA_GENERIC_PLUGINS=zintradriver:<step>. Once the main
-// window exists it prints the check mark of Help > Context Menu ("mark=0" or "mark=1"), with
-// the step "click" chooses the item and prints the mark again, prints the program's arguments
+// Loaded into the real program with QT_QPA_GENERIC_PLUGINS=zintradriver:<step>. It cancels a
+// folder browser that opens at start. Once the main window shows, it prints the check mark of
+// Help > Context Menu ("mark=0" or "mark=1"), with the step "click" chooses the item and prints
+// the mark again, prints the source box ("source=...") and the program's arguments
 // ("argument=..."), and ends the program.
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QGenericPlugin>
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -13,9 +15,8 @@
 
 namespace {
 QAction* contextMenuItem(QWidget* form) {
-    for (QAction* action : form->findChildren<QAction*>())
-        if (action->text() == QStringLiteral("Context Menu"))
-            return action;
+    if (auto* item = form->findChild<QAction*>(QStringLiteral("mnucont")))
+        return item;
     std::_Exit(3);
 }
 
@@ -25,7 +26,10 @@ void printMark(const QAction* item) {
 
 void act(const QString& step) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (!widget->inherits("frmzintra"))
+        if (widget->isVisible() &&
+            widget->windowTitle() == QStringLiteral("Select the destination folder."))
+            widget->close();
+        if (!widget->inherits("frmzintra") || !widget->isVisible())
             continue;
         QAction* item = contextMenuItem(widget);
         printMark(item);
@@ -33,6 +37,8 @@ void act(const QString& step) {
             item->trigger();
             printMark(item);
         }
+        if (auto* source = widget->findChild<QLineEdit*>(QStringLiteral("txtinput")))
+            std::printf("source=%s\n", qPrintable(source->text()));
         QFile cmdline(QStringLiteral("/proc/self/cmdline"));
         if (cmdline.open(QIODevice::ReadOnly)) {
             const QList<QByteArray> argv = cmdline.readAll().split('\0');
