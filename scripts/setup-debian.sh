@@ -9,6 +9,7 @@ packages="
   fonts-liberation
   xvfb xauth xdotool imagemagick
   python3 util-linux
+  dpkg-dev file desktop-file-utils
 "
 
 missing=""
