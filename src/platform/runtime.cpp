@@ -17,6 +17,20 @@ QString& commandText() {
     return text;
 }
 
+QString LTrim(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    return text.mid(i);
+}
+
+QString RTrim(const QString& text) {
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ')
+        --n;
+    return text.left(n);
+}
+
 [[noreturn]] void endAfterUntrappedError(int number, const QString& description) {
     MsgBox(untrappedErrorText(number, description), vbOKOnly, appTitle());
     std::fflush(nullptr);
@@ -55,20 +69,6 @@ bool ResumeNext::operator()(const std::function<void()>& step) const {
     } catch (const std::bad_alloc&) {
         return false;
     }
-}
-
-QString LTrim(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ')
-        ++i;
-    return text.mid(i);
-}
-
-QString RTrim(const QString& text) {
-    qsizetype n = text.size();
-    while (n > 0 && text[n - 1] == u' ')
-        --n;
-    return text.left(n);
 }
 
 QString Trim(const QString& text) {

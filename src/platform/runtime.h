@@ -23,11 +23,8 @@ private:
 namespace err {
 inline constexpr int OutOfMemory = 7;
 inline constexpr int FileNotFound = 53;
-inline constexpr int PathNotFound = 76;
-inline constexpr int PermissionDenied = 70;
 inline constexpr int CannotCreateObject = 429;
 inline constexpr int InvalidProcedureCall = 5;
-inline constexpr int AutomationError = -2147024894;
 } // namespace err
 
 [[noreturn]] void Raise(int number, const QString& description);
@@ -47,8 +44,6 @@ public:
 };
 
 // Trimming removes spaces (0x20) only, never tabs or line breaks.
-QString LTrim(const QString& text);
-QString RTrim(const QString& text);
 QString Trim(const QString& text);
 
 // A text set into a text box shows up to its first NUL.
