@@ -94,52 +94,50 @@ QString nemoLiteral(QString text) {
     return text.replace(u'%', QStringLiteral("%%"));
 }
 
-QByteArray serviceMenu(const Verb& verb) {
-    const QString exec =
-        desktopArgument(verb.program) + (verb.takesFile ? QStringLiteral(" %f") : QString());
-    return QStringLiteral("[Desktop Entry]\n"
-                          "Type=Service\n"
-                          "MimeType=all/allfiles;\n"
-                          "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
-                          "X-KDE-MaxNumberOfUrls=1\n"
-                          "Actions=run;\n"
-                          "\n"
-                          "[Desktop Action run]\n"
-                          "Name=%1\n"
-                          "Exec=%2\n")
-        .arg(desktopString(verb.text), desktopString(exec))
-        .toUtf8();
+// The command of the desktop-entry formats: %f is the chosen file's path.
+QString desktopExec(const Verb& verb) {
+    return desktopArgument(verb.program) + (verb.takesFile ? QStringLiteral(" %f") : QString());
 }
 
-// Quote=double: Nemo puts the path in double quotes and escapes what those would expand.
-QByteArray nemoAction(const Verb& verb) {
-    const QString exec =
-        nemoLiteral(shellWord(verb.program)) + (verb.takesFile ? QStringLiteral(" %F") : QString());
-    return QStringLiteral("[Nemo Action]\n"
-                          "Active=true\n"
-                          "Name=%1\n"
-                          "Exec=%2\n"
-                          "Quote=double\n"
-                          "Selection=s\n"
-                          "Extensions=nodirs;\n")
-        .arg(desktopString(nemoLiteral(verb.text)), desktopString(exec))
-        .toUtf8();
+// Nemo's %F is the chosen file's path (its %f is a display name). With Quote=double, Nemo puts
+// the path in double quotes and escapes what those would expand.
+QString nemoExec(const Verb& verb) {
+    return nemoLiteral(shellWord(verb.program)) +
+           (verb.takesFile ? QStringLiteral(" %F") : QString());
 }
 
-QByteArray fileManagerAction(const Verb& verb) {
-    const QString exec =
-        desktopArgument(verb.program) + (verb.takesFile ? QStringLiteral(" %f") : QString());
-    return QStringLiteral("[Desktop Entry]\n"
-                          "Type=Action\n"
-                          "Name=%1\n"
-                          "Profiles=run;\n"
-                          "\n"
-                          "[X-Action-Profile run]\n"
-                          "MimeTypes=all/allfiles;\n"
-                          "Exec=%2\n")
-        .arg(desktopString(verb.text), desktopString(exec))
-        .toUtf8();
+// A layout with %1 for the menu text and %2 for the command, each already in its format's code.
+QByteArray fill(const QString& layout, const QString& text, const QString& exec) {
+    return layout.arg(desktopString(text), desktopString(exec)).toUtf8();
 }
+
+const QString serviceMenuLayout = QStringLiteral("[Desktop Entry]\n"
+                                                 "Type=Service\n"
+                                                 "MimeType=all/allfiles;\n"
+                                                 "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+                                                 "X-KDE-MaxNumberOfUrls=1\n"
+                                                 "Actions=run;\n"
+                                                 "\n"
+                                                 "[Desktop Action run]\n"
+                                                 "Name=%1\n"
+                                                 "Exec=%2\n");
+
+const QString nemoActionLayout = QStringLiteral("[Nemo Action]\n"
+                                                "Active=true\n"
+                                                "Name=%1\n"
+                                                "Exec=%2\n"
+                                                "Quote=double\n"
+                                                "Selection=s\n"
+                                                "Extensions=nodirs;\n");
+
+const QString fileManagerActionLayout = QStringLiteral("[Desktop Entry]\n"
+                                                       "Type=Action\n"
+                                                       "Name=%1\n"
+                                                       "Profiles=run;\n"
+                                                       "\n"
+                                                       "[X-Action-Profile run]\n"
+                                                       "MimeTypes=all/allfiles;\n"
+                                                       "Exec=%2\n");
 } // namespace
 
 std::vector<Place> places() {
@@ -172,12 +170,12 @@ std::vector<Export> exports(const reg::Key& machine) {
     for (const Verb& verb : verbs(machine)) {
         const QString name = baseName(verb.name);
         // Dolphin lists a service menu only when it is executable.
-        files.push_back(
-            {serviceMenus + u'/' + name + QStringLiteral(".desktop"), serviceMenu(verb), 0755});
-        files.push_back(
-            {nemoActions + u'/' + name + QStringLiteral(".nemo_action"), nemoAction(verb), 0644});
+        files.push_back({serviceMenus + u'/' + name + QStringLiteral(".desktop"),
+                         fill(serviceMenuLayout, verb.text, desktopExec(verb)), 0755});
+        files.push_back({nemoActions + u'/' + name + QStringLiteral(".nemo_action"),
+                         fill(nemoActionLayout, nemoLiteral(verb.text), nemoExec(verb)), 0644});
         files.push_back({fileManagerActions + u'/' + name + QStringLiteral(".desktop"),
-                         fileManagerAction(verb), 0644});
+                         fill(fileManagerActionLayout, verb.text, desktopExec(verb)), 0644});
     }
     return files;
 }
