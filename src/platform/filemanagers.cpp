@@ -58,8 +58,9 @@ void synchronize(const reg::Key& machine) {
 
     for (const menuexports::Place& place : menuexports::places()) {
         const QDir folder(machinePath(place.folder));
-        const QStringList ours = folder.entryList({QStringLiteral("zintra-*") + place.suffix},
-                                                  QDir::Files | QDir::System | QDir::Hidden);
+        const QStringList ours =
+            folder.entryList({QStringLiteral("zintra-*") + place.suffix},
+                             QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive);
         for (const QString& name : ours) {
             const QString path = folder.filePath(name);
             if (wanted.contains(path))

@@ -11,7 +11,8 @@ namespace platform::filemanagers {
 // more, leaves every other file alone. Tries every file, then raises the first failure.
 void synchronize(const reg::Key& machine);
 
-// From now on, every committed change of the registry is followed by synchronize().
+// From now on, every committed change of the registry is followed by synchronize(). A failure
+// there reaches the caller of the change, which stays committed: the registry is the truth.
 void followRegistry();
 
 } // namespace platform::filemanagers

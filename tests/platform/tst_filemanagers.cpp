@@ -79,6 +79,7 @@ private slots:
         // Someone else's entries, and one of ours whose verb has gone.
         writeFile(at(nemoActions + "not-ours.nemo_action"), "[Nemo Action]\n");
         writeFile(at(nemoActions + "zintra-notes.txt"), "kept");
+        writeFile(at(nemoActions + "Zintra-Theirs.nemo_action"), "kept");
         writeFile(at(nemoActions + "zintra-Gone.nemo_action"), "[Nemo Action]\n");
 
         const mode_t umask = ::umask(077);
@@ -144,8 +145,9 @@ private slots:
         QCOMPARE(testing::readAll(at(nemoActions + "zintra-notes.txt")), QByteArray("kept"));
 
         shell->RegDelete(shellKey + "Open Here\\command\\");
-        QCOMPARE(QDir(at(nemoActions)).entryList(QDir::Files),
-                 QStringList({"not-ours.nemo_action", "zintra-notes.txt"}));
+        QCOMPARE(
+            QDir(at(nemoActions)).entryList(QDir::Files, QDir::Name),
+            QStringList({"Zintra-Theirs.nemo_action", "not-ours.nemo_action", "zintra-notes.txt"}));
     }
 
     void rewritesFromTheRegistryOnlyWhatDiffers() {
