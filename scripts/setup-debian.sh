@@ -8,7 +8,7 @@ packages="
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
   fonts-liberation
   xvfb xauth xdotool imagemagick
-  python3 util-linux
+  python3 python3-gi gir1.2-glib-2.0 util-linux
   dpkg-dev file desktop-file-utils
 "
 

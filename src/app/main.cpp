@@ -1,5 +1,6 @@
 #include "app/frmzintra.h"
 #include "app/startup.h"
+#include "platform/filemanagers.h"
 #include "platform/runtime.h"
 #include "platform/window.h"
 
@@ -15,6 +16,9 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     platform::applyFixedLook(app);
+    // No file manager reads our registry: the verbs it holds reach their menus as exports that
+    // follow every change the program makes.
+    platform::filemanagers::followRegistry();
 
     std::unique_ptr<frmzintra> form;
     platform::runHandler([&] { form = startup::Main(); });

@@ -1,4 +1,6 @@
 #include "platform/explorer.h"
+#include "platform/menuexports.h"
+#include "platform/registry.h"
 #include "platform/shellobject.h"
 #include "shellverb/verb.h"
 #include "support/scripted.h"
@@ -30,6 +32,11 @@ private slots:
         QCOMPARE(shell.RegRead(shellverb::verbKey()), QStringLiteral("Copy with Zintra"));
         const QString commandLine = shell.RegRead(shellverb::commandKey());
         QCOMPARE(commandLine, zintra + " %1");
+        // The program's change reached the file managers' menus.
+        const auto entries = platform::menuexports::exports(platform::registry::load());
+        QCOMPARE(entries.size(), std::size_t(3));
+        for (const auto& entry : entries)
+            QCOMPARE(testing::readAll(root.path() + entry.path), entry.contents);
 
         QCOMPARE(drive(zintra, {}, "report").out, QByteArray("mark=1\nsource=\n"));
 

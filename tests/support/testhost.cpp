@@ -7,6 +7,7 @@
 //   zintra_testhost form [click...]   loads the main window, chooses Context Menu per "click",
 //                                     prints the check mark after each step and the message count
 #include "app/frmzintra.h"
+#include "platform/filemanagers.h"
 #include "platform/runtime.h"
 #include "platform/shellobject.h"
 #include "support/scripted.h"
@@ -67,6 +68,7 @@ int call(const QStringList& args) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    platform::filemanagers::followRegistry(); // as the program does
     if (argc > 1 && QByteArrayView(argv[1]) == "form")
         return form(argc, argv);
     QStringList args;

@@ -1,0 +1,82 @@
+#include "platform/filemanagers.h"
+
+#include "platform/machinefiles.h"
+#include "platform/machinepath.h"
+#include "platform/menuexports.h"
+#include "platform/registry.h"
+#include "platform/runtime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <cerrno>
+#include <functional>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::filemanagers {
+
+namespace {
+const QString menuEntry = QStringLiteral("the menu entry");
+
+// A file that already holds the entry is left untouched, so that file managers watching their
+// folders see no change where there is none.
+bool holds(const QString& path, const menuexports::Export& entry) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        (st.st_mode & 07777) != entry.mode || st.st_size != entry.contents.size())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll() == entry.contents;
+}
+} // namespace
+
+void synchronize(const reg::Key& machine) {
+    std::optional<RuntimeError> failure;
+    const auto attempt = [&](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const RuntimeError& e) {
+            if (!failure)
+                failure = e;
+        }
+    };
+
+    QSet<QString> wanted;
+    for (const menuexports::Export& entry : menuexports::exports(machine)) {
+        const QString path = machinePath(entry.path);
+        wanted.insert(path);
+        if (holds(path, entry))
+            continue;
+        attempt([&] {
+            machinefiles::makeFolders(QFileInfo(path).path());
+            machinefiles::replaceFile(menuEntry, path, entry.contents, entry.mode);
+        });
+    }
+
+    for (const menuexports::Place& place : menuexports::places()) {
+        const QDir folder(machinePath(place.folder));
+        const QStringList ours =
+            folder.entryList({QStringLiteral("zintra-*") + place.suffix},
+                             QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive);
+        for (const QString& name : ours) {
+            const QString path = folder.filePath(name);
+            if (wanted.contains(path))
+                continue;
+            attempt([&] {
+                if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+                    machinefiles::raiseIo(menuEntry, path, errno);
+            });
+        }
+    }
+    if (failure)
+        throw *failure;
+}
+
+void followRegistry() {
+    registry::setChangeObserver(&synchronize);
+}
+
+} // namespace platform::filemanagers

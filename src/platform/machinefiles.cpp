@@ -1,0 +1,125 @@
+#include "platform/machinefiles.h"
+
+#include "platform/registry.h"
+#include "platform/runtime.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::machinefiles {
+
+namespace {
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+bool groupWritable(const std::string& folder) {
+    struct stat st {};
+    return ::stat(folder.c_str(), &st) == 0 && (st.st_mode & S_IWGRP);
+}
+
+void makeFolder(const std::string& folder, const std::string& parent) {
+    if (::mkdir(folder.c_str(), 0700) != 0) {
+        if (errno == EEXIST)
+            return;
+        raiseIo(QStringLiteral("the folder"), QFile::decodeName(folder.c_str()), errno);
+    }
+    struct stat st {};
+    const mode_t mode = groupWritable(parent) ? 0775 : 0755;
+    if (::stat(folder.c_str(), &st) != 0 ||
+        ::chmod(folder.c_str(), mode | (st.st_mode & S_ISGID)) != 0)
+        raiseIo(QStringLiteral("the folder"), QFile::decodeName(folder.c_str()), errno);
+}
+
+void writeAll(int fd, const QByteArray& bytes, const QString& what, const QString& path) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            raiseIo(what, path, n < 0 ? errno : EIO);
+        done += n;
+    }
+}
+} // namespace
+
+Descriptor::~Descriptor() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void raiseIo(const QString& what, const QString& path, int errnum) {
+    const bool denied = errnum == EACCES || errnum == EPERM || errnum == EROFS;
+    Raise(denied ? registry::err::AccessDenied : registry::err::Failed,
+          QStringLiteral("Cannot use %1 \"%2\": %3")
+              .arg(what, path, QString::fromLocal8Bit(std::strerror(errnum))));
+}
+
+bool groupWritable(const QString& folder) {
+    return groupWritable(native(folder));
+}
+
+void makeFolders(const QString& folder) {
+    const std::string path = native(QFileInfo(folder).absoluteFilePath());
+    std::size_t end = 0;
+    do {
+        end = path.find('/', end + 1);
+        const std::string part = path.substr(0, end);
+        const std::size_t parentEnd = part.rfind('/');
+        makeFolder(part, parentEnd == 0 ? "/" : part.substr(0, parentEnd));
+    } while (end != std::string::npos);
+}
+
+QByteArray readFile(const QString& what, const QString& path, bool& exists) {
+    Descriptor fd(::open(native(path).c_str(), O_RDONLY | O_CLOEXEC));
+    exists = fd.get() >= 0;
+    if (!exists) {
+        if (errno == ENOENT)
+            return {};
+        raiseIo(what, path, errno);
+    }
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n == 0)
+            return bytes;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            raiseIo(what, path, errno);
+        }
+        bytes.append(buffer, n);
+    }
+}
+
+void replaceFile(const QString& what, const QString& path, const QByteArray& bytes, mode_t mode) {
+    std::string temp = native(path) + ".XXXXXX";
+    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        raiseIo(what, path, errno);
+    auto removeTemp = qScopeGuard([&] { ::unlink(temp.c_str()); });
+    if (::fchmod(fd.get(), mode) != 0)
+        raiseIo(what, path, errno);
+    writeAll(fd.get(), bytes, what, path);
+    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0)
+        raiseIo(what, path, errno);
+    if (::rename(temp.c_str(), native(path).c_str()) != 0)
+        raiseIo(what, path, errno);
+    removeTemp.dismiss();
+    // The change is made; syncing the folder only makes the rename durable sooner.
+    const QString folder = QFileInfo(path).path();
+    const Descriptor dir(::open(native(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+}
+
+} // namespace platform::machinefiles

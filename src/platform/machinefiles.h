@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <sys/types.h>
+#include <utility>
+
+// Files of the machine-wide state (the registry, the file managers' menu entries): folders
+// made readable by everyone, files replaced atomically. Failures raise runtime errors with the
+// registry's error numbers; `what` names the kind of file in the description.
+namespace platform::machinefiles {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor();
+    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void raiseIo(const QString& what, const QString& path, int errnum);
+
+bool groupWritable(const QString& folder);
+
+// Creates the folder and any missing folders above it, 0755, or 0775 in a group-writable
+// parent; a setgid parent passes on its group and setgid bit.
+void makeFolders(const QString& folder);
+
+// The whole file; `exists` false (and nothing read) when there is no file.
+QByteArray readFile(const QString& what, const QString& path, bool& exists);
+
+// Temporary file in the same folder, flushed to disk, then renamed over the old file: a reader
+// or a crash sees the old file or the new one, never a mix.
+void replaceFile(const QString& what, const QString& path, const QByteArray& bytes, mode_t mode);
+
+} // namespace platform::machinefiles

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/regfile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <sys/types.h>
+#include <vector>
+
+// What the file managers read in place of Explorer's verb keys: every verb under
+// HKEY_LOCAL_MACHINE\Software\CLASSES\*\shell with a command becomes one menu entry in each of
+// three system-wide formats. Pure: the hive in, the files out, so the same hive always gives
+// the same files.
+namespace platform::menuexports {
+
+struct Export {
+    QString path; // machine-wide, before ZINTRA_ROOT relocates it
+    QByteArray contents;
+    mode_t mode;
+    bool operator==(const Export&) const = default;
+};
+
+// Where each format lives, and how its file names end.
+struct Place {
+    QString folder;
+    QString suffix;
+};
+std::vector<Place> places();
+
+// The files of every exported verb, in the order of the verb keys.
+std::vector<Export> exports(const reg::Key& machine);
+
+// "zintra-" and the verb's name, its letters, digits and "-" kept, every other byte of its
+// UTF-8 as "_XX"; a name too long for a file ends in part of a hash of the whole.
+QString baseName(const QString& verb);
+
+} // namespace platform::menuexports
