@@ -7,29 +7,9 @@
 #include "platform/window.h"
 
 #include <QLineEdit>
-#include <cstdlib>
-#include <memory>
-#include <new>
 
-namespace {
 // One block plus one byte, as the copy has always had it; the last byte is never filled.
 constexpr std::size_t CopyBufferSize = copyplan::BlockSize + 1;
-constexpr std::size_t PageSize = 4096;
-
-struct FreeBuffer {
-    void operator()(std::byte* p) const { std::free(p); }
-};
-using CopyBufferPtr = std::unique_ptr<std::byte[], FreeBuffer>;
-
-// Page-aligned: an unaligned 4 MiB buffer runs the read/write loop up to twice as slowly.
-CopyBufferPtr allocateCopyBuffer() {
-    const std::size_t rounded = (CopyBufferSize + PageSize - 1) / PageSize * PageSize;
-    auto* p = static_cast<std::byte*>(std::aligned_alloc(PageSize, rounded));
-    if (!p)
-        throw std::bad_alloc();
-    return CopyBufferPtr(p);
-}
-} // namespace
 
 bool frmzintra::splitfiles() {
     using namespace platform;
@@ -48,7 +28,7 @@ bool frmzintra::splitfiles() {
     }
     copyplan::BarProgress bar(length);
 
-    const CopyBufferPtr CopyBuffer = allocateCopyBuffer();
+    const IoBuffer CopyBuffer(CopyBufferSize);
 
     const std::string openName = toAnsi(Trim(source));
     UniqueHandle input(
@@ -61,7 +41,7 @@ bool frmzintra::splitfiles() {
         return false;
 
     std::uint32_t bytesRead = 0;
-    if (!ReadFile(input.get(), CopyBuffer.get(), copyplan::BlockSize, bytesRead))
+    if (!ReadFile(input.get(), CopyBuffer.data(), copyplan::BlockSize, bytesRead))
         return false;
 
     const QString destination = copyplan::destinationPath(txtoutput->text(), source);
@@ -76,12 +56,13 @@ bool frmzintra::splitfiles() {
     while (static_cast<std::int32_t>(bytesRead) > 0) {
         DoEvents();
         std::uint32_t bytesWritten = 0;
-        if (!WriteFile(output.get(), CopyBuffer.get(), bytesRead, bytesWritten))
+        if (!WriteFile(output.get(), CopyBuffer.data(), bytesRead, bytesWritten))
             return false;
         copied += bytesRead;
         shpin->setWidth(static_cast<float>(bar.afterBlock(copied)));
-        repaint();
-        if (!ReadFile(input.get(), CopyBuffer.get(), copyplan::BlockSize, bytesRead))
+        // Only the bar changed: redrawing just its area keeps the per-block cost small.
+        centralWidget()->repaint(shpout->geometry().united(shpin->geometry()));
+        if (!ReadFile(input.get(), CopyBuffer.data(), copyplan::BlockSize, bytesRead))
             return false;
     }
 

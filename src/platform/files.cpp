@@ -3,10 +3,13 @@
 #include "platform/runtime.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <linux/falloc.h>
 #include <map>
+#include <new>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +99,19 @@ HANDLE openDestination(const std::string& path, HANDLE templateFile) {
     return fd;
 }
 } // namespace
+
+IoBuffer::IoBuffer(std::size_t size) {
+    constexpr std::size_t HugePage = 2 << 20;
+    const std::size_t rounded = (size + HugePage - 1) / HugePage * HugePage;
+    data_.reset(static_cast<std::byte*>(std::aligned_alloc(HugePage, rounded)));
+    if (!data_)
+        throw std::bad_alloc();
+    ::madvise(data_.get(), rounded, MADV_HUGEPAGE);
+}
+
+void IoBuffer::Free::operator()(std::byte* p) const {
+    std::free(p);
+}
 
 ssize_t FileIo::read(int fd, void* buffer, size_t count) {
     return ::read(fd, buffer, count);
