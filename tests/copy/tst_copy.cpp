@@ -329,7 +329,7 @@ void CopyTest::userWithoutRights() {
     QVERIFY(::chmod(qPrintable(outFile("kept.bin")), 0444) == 0);
     testing::writePatternFile(inFile("kept.bin"), 1000);
     const auto asNobody = [&](const QString& name) {
-        return testing::runAsNobody(COPYHOST, {"copy", inFile(name), out + u'/'}).out;
+        return testing::runAsNobody(ZINTRA_TESTHOST, {"copy", inFile(name), out + u'/'}).out;
     };
 
     // Positive control: the same user copies what it may read into a folder it may write.
@@ -344,7 +344,7 @@ void CopyTest::userWithoutRights() {
 
 void CopyTest::fileSizeLimitIsAFailedCopy() {
     testing::writePatternFile(inFile("a.bin"), 6 * MiB);
-    const auto r = testing::run(COPYHOST, {"copy", inFile("a.bin"), out + u'/', "1048576"});
+    const auto r = testing::run(ZINTRA_TESTHOST, {"copy", inFile("a.bin"), out + u'/', "1048576"});
     QCOMPARE(r.out, "MSG:ZINTRA:" + Failed.toUtf8() + '\n');
     QCOMPARE(entries(out), QStringList{});
 }
@@ -404,7 +404,7 @@ void CopyTest::secondClickDuringACopyRunsANestedCopy() {
 
 void CopyTest::closingTheWindowLetsTheCopyFinish() {
     const QByteArray bytes = testing::writePatternFile(inFile("a.bin"), 12 * MiB);
-    const auto r = testing::run(COPYHOST, {"close-during-copy", inFile("a.bin"), out + u'/'},
+    const auto r = testing::run(ZINTRA_TESTHOST, {"close-during-copy", inFile("a.bin"), out + u'/'},
                                 {"QT_QPA_PLATFORM=offscreen"});
     QCOMPARE(r.status, QProcess::NormalExit);
     QCOMPARE(r.exitCode, 0);
@@ -413,7 +413,7 @@ void CopyTest::closingTheWindowLetsTheCopyFinish() {
 }
 
 void CopyTest::untrappedErrorEndsTheProgram() {
-    const auto r = testing::run(COPYHOST, {"raise"}, {"QT_QPA_PLATFORM=offscreen"});
+    const auto r = testing::run(ZINTRA_TESTHOST, {"raise"}, {"QT_QPA_PLATFORM=offscreen"});
     QCOMPARE(r.out, QByteArray("MSG:ZINTRA:Run-time error '5':\n\nInvalid procedure call\n"));
     QVERIFY(r.exitCode != 0);
 }
