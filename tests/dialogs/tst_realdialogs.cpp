@@ -20,16 +20,15 @@
 using platform::FolderBrowser;
 
 namespace {
-// While it lives, runs `act` on the first visible window of type W other than `skip` as soon as
-// one is shown.
+// While it lives, runs `act` on the first visible window of type W as soon as one is shown.
 template <typename W> class WhenShown {
 public:
-    explicit WhenShown(std::function<void(W*)> act, const QWidget* skip = nullptr) {
+    explicit WhenShown(std::function<void(W*)> act) {
         timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this, act, skip] {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 auto* found = qobject_cast<W*>(window);
-                if (found && found != skip && found->isVisible()) {
+                if (found && found->isVisible()) {
                     timer_.stop();
                     act(found);
                     return;
@@ -97,7 +96,6 @@ private slots:
     void pickFileWithoutDot();
     void pickFolder();
     void placeWithoutPath();
-    void twoBrowsersAtOnce();
 
 private:
     QString startDir_;
@@ -191,28 +189,6 @@ void RealDialogsTest::placeWithoutPath() {
 
     QCOMPARE(boxes.shown.size(), 1u);
     QCOMPARE(form.txtoutput->text(), QString());
-}
-
-void RealDialogsTest::twoBrowsersAtOnce() {
-    frmzintra form;
-    form.show();
-    QString afterInner;
-    const WhenShown<FolderBrowser> first([&](FolderBrowser* outer) {
-        const WhenShown<FolderBrowser> second(
-            [&](FolderBrowser* inner) {
-                // The outer browser is confirmed first, yet its run can end only after the inner.
-                confirm(outer, placeNamed(outer->findChild<QTreeWidget*>(), "File System"));
-                confirm(inner, placeNamed(inner->findChild<QTreeWidget*>(), "Home"));
-            },
-            outer);
-        form.Image2_Click();
-        afterInner = form.txtoutput->text();
-    });
-
-    form.Image2_Click();
-
-    QCOMPARE(afterInner, QDir::homePath() + u'/');
-    QCOMPARE(form.txtoutput->text(), QStringLiteral("/"));
 }
 
 QTEST_MAIN(RealDialogsTest)
