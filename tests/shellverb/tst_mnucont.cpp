@@ -6,8 +6,6 @@
 #include "support/scripted.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QTest>
 
 using namespace platform;
@@ -174,21 +172,6 @@ private slots:
         form->mnucont->trigger();
         QVERIFY(form->mnucont->isChecked());
         QCOMPARE(readOrMissing(command), "/" + exeName() + " %1");
-    }
-
-    void damagedRegistryChangesNothing() {
-        const QByteArray damaged = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\"
-                                   "Zintra]\n@=\"Copy with Zintra\n";
-        QDir().mkpath(QFileInfo(registry::machineFile()).path());
-        QFile f(registry::machineFile());
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(damaged) == damaged.size());
-        f.close();
-        auto form = start();
-        QVERIFY(!form->mnucont->isChecked());
-        form->mnucont->trigger();
-        QVERIFY(!form->mnucont->isChecked());
-        QCOMPARE(factory->calls.size(), 3);
-        QCOMPARE(testing::readAll(registry::machineFile()), damaged);
     }
 
     void scriptingObjectUnavailable() {
