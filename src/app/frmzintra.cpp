@@ -1,6 +1,5 @@
 #include "app/frmzintra.h"
 
-#include "app/apppath.h"
 #include "app/widgets.h"
 #include "platform/runtime.h"
 
@@ -132,7 +131,7 @@ frmzintra::frmzintra(QWidget* parent) : QMainWindow(parent) {
 frmzintra::~frmzintra() = default;
 
 void frmzintra::Form_Load() {
-    apppath = apppathFor(platform::appPath());
+    apppath = platform::withSeparator(platform::appPath());
     const QString argumentText = platform::Command();
     const bool resumeNext = !argumentText.isEmpty();
     if (resumeNext)

@@ -9,7 +9,7 @@ BrowsedFolder normaliseBrowsedPath(const QString& buffer) {
     const QString root = QStringLiteral("/");
     if (path.isEmpty() || (path.size() == 1 && path != root))
         return {{}, true};
-    return {path == root ? path : path + u'/', false};
+    return {platform::withSeparator(path), false};
 }
 
 QString invalidPathMessage() {

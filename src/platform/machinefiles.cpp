@@ -16,10 +16,6 @@
 namespace platform::machinefiles {
 
 namespace {
-std::string native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 bool groupWritable(const std::string& folder) {
     struct stat st {};
     return ::stat(folder.c_str(), &st) == 0 && (st.st_mode & S_IWGRP);
@@ -61,6 +57,10 @@ void raiseIo(const QString& what, const QString& path, int errnum) {
     Raise(denied ? registry::err::AccessDenied : registry::err::Failed,
           QStringLiteral("Cannot use %1 \"%2\": %3")
               .arg(what, path, QString::fromLocal8Bit(std::strerror(errnum))));
+}
+
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 bool groupWritable(const QString& folder) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <string>
 #include <sys/types.h>
 #include <utility>
 
@@ -25,6 +26,9 @@ private:
 };
 
 [[noreturn]] void raiseIo(const QString& what, const QString& path, int errnum);
+
+// A path as the kernel takes it.
+std::string native(const QString& path);
 
 bool groupWritable(const QString& folder);
 

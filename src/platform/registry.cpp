@@ -28,10 +28,6 @@ const QString registryFile = QStringLiteral("the registry file");
     machinefiles::raiseIo(registryFile, path, errnum);
 }
 
-std::string native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 // Readable by everyone, so that every user's start-up can read the registry; writable by the
 // folder's group where the folder is shared with a group (root:staff 2775).
 mode_t fileMode(const QString& folder) {
@@ -57,7 +53,7 @@ reg::Key loadFrom(const QString& path) {
 // writing is the first thing that fails for a user who may not change the machine.
 Descriptor lockExclusive(const QString& folder) {
     const QString path = folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg.lock");
-    const std::string name = native(path);
+    const std::string name = machinefiles::native(path);
     int raw = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     const bool created = raw >= 0;
     if (!created && errno == EEXIST)

@@ -80,6 +80,10 @@ QString textBoxText(const QString& text) {
     return nul < 0 ? text : text.left(nul);
 }
 
+QString withSeparator(const QString& folder) {
+    return folder == QStringLiteral("/") ? folder : folder + u'/';
+}
+
 int InStrRev(const QString& text, QChar needle) {
     return static_cast<int>(text.lastIndexOf(needle)) + 1;
 }

@@ -49,6 +49,9 @@ QString Trim(const QString& text);
 // A text set into a text box shows up to its first NUL.
 QString textBoxText(const QString& text);
 
+// A folder as the program writes it: followed by "/", except the root, which ends in one.
+QString withSeparator(const QString& folder);
+
 // Position (from 1) of the last occurrence of `needle`, 0 when absent.
 int InStrRev(const QString& text, QChar needle);
 

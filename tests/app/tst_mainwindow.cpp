@@ -1,6 +1,6 @@
-#include "app/apppath.h"
 #include "app/frmzintra.h"
 #include "app/widgets.h"
+#include "platform/runtime.h"
 #include "platform/window.h"
 
 #include <QAccessible>
@@ -74,8 +74,8 @@ void MainWindowTest::helpMenu() {
 }
 
 void MainWindowTest::apppathEndsInOneSlash() {
-    QCOMPARE(apppathFor("/opt/zintra"), QStringLiteral("/opt/zintra/"));
-    QCOMPARE(apppathFor("/"), QStringLiteral("/"));
+    QCOMPARE(platform::withSeparator("/opt/zintra"), QStringLiteral("/opt/zintra/"));
+    QCOMPARE(platform::withSeparator("/"), QStringLiteral("/"));
 }
 
 QTEST_MAIN(MainWindowTest)
