@@ -3,8 +3,8 @@
 //
 //   copybench SOURCE DESTFOLDER/
 #include "app/frmzintra.h"
-#include "platform/msgbox.h"
-#include "platform/window.h"
+#include "platform/ui/msgbox.h"
+#include "platform/ui/window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

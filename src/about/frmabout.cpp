@@ -2,8 +2,8 @@
 
 #include "about/controls.h"
 #include "app/widgets.h"
-#include "platform/runtime.h"
-#include "platform/shell.h"
+#include "platform/ui/shell.h"
+#include "platform/ui/untrapped.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,7 +1,9 @@
 #include "app/frmzintra.h"
 
 #include "app/widgets.h"
-#include "platform/runtime.h"
+#include "platform/runtime/process.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/untrapped.h"
 
 #include <QAction>
 #include <QLayout>

@@ -1,7 +1,8 @@
 #include "app/frmzintra.h"
 #include "app/intakerule.h"
-#include "platform/longpath.h"
-#include "platform/runtime.h"
+#include "platform/files/longpath.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/text.h"
 
 // Runs during loading: every step from the long-path call on that fails is skipped without a
 // word, and loading goes on.

@@ -1,6 +1,7 @@
 #include "app/intakerule.h"
 
-#include "platform/runtime.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/text.h"
 
 #include <algorithm>
 

@@ -1,8 +1,10 @@
 #include "app/frmzintra.h"
 #include "app/startup.h"
-#include "platform/filemanagers.h"
-#include "platform/runtime.h"
-#include "platform/window.h"
+#include "config.h"
+#include "platform/explorer/filemanagers.h"
+#include "platform/runtime/process.h"
+#include "platform/ui/untrapped.h"
+#include "platform/ui/window.h"
 
 #include <QApplication>
 
@@ -12,9 +14,9 @@ int main(int argc, char* argv[]) {
     platform::setCommandLine(argc, argv);
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    QApplication::setApplicationName(QStringLiteral("ZINTRA"));
-    QApplication::setOrganizationName(QStringLiteral("Norvane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationName(QStringLiteral(ZINTRA_NAME));
+    QApplication::setOrganizationName(QStringLiteral(ZINTRA_ORGANIZATION));
+    QApplication::setApplicationVersion(QStringLiteral(ZINTRA_VERSION));
     platform::applyFixedLook(app);
     // No file manager reads our registry: the verbs it holds reach their menus as exports that
     // follow every change the program makes.

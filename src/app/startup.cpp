@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/frmzintra.h"
-#include "platform/window.h"
+#include "platform/ui/window.h"
 
 #include <QApplication>
 

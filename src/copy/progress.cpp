@@ -1,6 +1,6 @@
 #include "copy/progress.h"
 
-#include "platform/runtime.h"
+#include "platform/runtime/text.h"
 
 #include <cmath>
 

@@ -1,10 +1,11 @@
 #include "app/frmzintra.h"
 #include "app/widgets.h"
 #include "copy/progress.h"
-#include "platform/files.h"
-#include "platform/msgbox.h"
-#include "platform/runtime.h"
-#include "platform/window.h"
+#include "platform/files/files.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/msgbox.h"
+#include "platform/ui/window.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
 #include "dialogs/browsepath.h"
 
-#include "platform/runtime.h"
+#include "platform/runtime/text.h"
 
 namespace dialogs {
 

@@ -1,9 +1,9 @@
 #include "app/frmzintra.h"
 #include "dialogs/browsepath.h"
-#include "platform/dialogs.h"
-#include "platform/longpath.h"
-#include "platform/msgbox.h"
-#include "platform/runtime.h"
+#include "platform/files/longpath.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/msgbox.h"
 
 void frmzintra::Image2_Click() {
     selectdest();

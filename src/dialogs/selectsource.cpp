@@ -1,7 +1,8 @@
 #include "app/frmzintra.h"
-#include "platform/dialogs.h"
-#include "platform/longpath.h"
-#include "platform/runtime.h"
+#include "platform/files/longpath.h"
+#include "platform/runtime/process.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/dialogs.h"
 
 void frmzintra::Image1_Click() {
     using namespace platform;

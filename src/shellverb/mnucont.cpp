@@ -1,6 +1,7 @@
 #include "app/frmzintra.h"
-#include "platform/runtime.h"
-#include "platform/shellobject.h"
+#include "platform/registry/shellobject.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/process.h"
 #include "shellverb/verb.h"
 
 #include <QAction>

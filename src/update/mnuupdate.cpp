@@ -1,9 +1,10 @@
 #include "app/frmzintra.h"
-#include "platform/inet.h"
-#include "platform/msgbox.h"
-#include "platform/runtime.h"
-#include "platform/shell.h"
-#include "platform/window.h"
+#include "config.h"
+#include "platform/inet/inet.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/msgbox.h"
+#include "platform/ui/shell.h"
+#include "platform/ui/window.h"
 #include "update/update.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "platform/runtime.h"
+#include "platform/runtime/process.h"
 #include "update/update.h"
 
 namespace update {

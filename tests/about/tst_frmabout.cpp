@@ -1,7 +1,7 @@
 #include "about/controls.h"
 #include "about/frmabout.h"
 #include "app/frmzintra.h"
-#include "platform/window.h"
+#include "platform/ui/window.h"
 #include "support/shell.h"
 
 #include <QApplication>

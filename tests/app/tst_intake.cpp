@@ -1,6 +1,8 @@
 #include "app/frmzintra.h"
 #include "app/intakerule.h"
-#include "platform/runtime.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/process.h"
+#include "platform/runtime/text.h"
 #include "support/scripted.h"
 
 #include <QDir>

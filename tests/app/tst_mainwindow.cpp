@@ -1,7 +1,7 @@
 #include "app/frmzintra.h"
 #include "app/widgets.h"
-#include "platform/runtime.h"
-#include "platform/window.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/window.h"
 
 #include <QAccessible>
 #include <QApplication>

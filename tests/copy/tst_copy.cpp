@@ -1,6 +1,6 @@
 #include "app/frmzintra.h"
 #include "app/widgets.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "support/scripted.h"
 
 #include <QDir>

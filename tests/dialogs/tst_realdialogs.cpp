@@ -1,6 +1,6 @@
 // The real open-file dialog and folder browser, operated the way a user would.
 #include "app/frmzintra.h"
-#include "platform/folderbrowser.h"
+#include "platform/ui/folderbrowser.h"
 #include "support/scripted.h"
 
 #include <QApplication>

@@ -1,6 +1,5 @@
 #include "app/frmzintra.h"
 #include "dialogs/browsepath.h"
-#include "platform/runtime.h"
 #include "support/scripted.h"
 
 #include <QLineEdit>

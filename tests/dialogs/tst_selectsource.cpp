@@ -1,5 +1,5 @@
 #include "app/frmzintra.h"
-#include "platform/runtime.h"
+#include "platform/runtime/errors.h"
 #include "support/scripted.h"
 
 #include <QDir>

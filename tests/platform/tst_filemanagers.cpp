@@ -1,8 +1,8 @@
-#include "platform/filemanagers.h"
-#include "platform/menuexports.h"
-#include "platform/registry.h"
-#include "platform/runtime.h"
-#include "platform/shellobject.h"
+#include "platform/explorer/filemanagers.h"
+#include "platform/explorer/menuexports.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/shellobject.h"
+#include "platform/runtime/errors.h"
 #include "support/scripted.h"
 
 #include <QDir>
@@ -177,7 +177,7 @@ private slots:
         } catch (const RuntimeError& e) {
             raised = e.number();
         }
-        QCOMPARE(raised, registry::err::Failed);
+        QCOMPARE(raised, err::Failed);
         QCOMPARE(shell->RegRead(command), QStringLiteral("/usr/bin/zintra %1"));
         QVERIFY(QFileInfo::exists(at(serviceMenus + "zintra-Zintra.desktop")));
         QVERIFY(QFileInfo::exists(at(fileManagerActions + "zintra-Zintra.desktop")));

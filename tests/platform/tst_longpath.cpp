@@ -1,5 +1,5 @@
-#include "platform/longpath.h"
-#include "platform/runtime.h"
+#include "platform/files/longpath.h"
+#include "platform/runtime/errors.h"
 
 #include <QDir>
 #include <QFile>

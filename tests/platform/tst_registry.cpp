@@ -1,6 +1,6 @@
-#include "platform/registry.h"
-#include "platform/runtime.h"
-#include "platform/shellobject.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/shellobject.h"
+#include "platform/runtime/errors.h"
 #include "support/scripted.h"
 
 #include <QDir>
@@ -71,33 +71,32 @@ private slots:
 
     void writesReadsAndDeletesKeys() {
         QVERIFY(!QFileInfo::exists(file()));
-        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
-        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), err::NotFound);
         QVERIFY2(!QFileInfo::exists(QFileInfo(file()).path()), "a failed call created folders");
 
         shell->RegWrite(command, "/usr/bin/zintra %1"); // creates every key above it
         QCOMPARE(shell->RegRead(command), QStringLiteral("/usr/bin/zintra %1"));
-        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), err::NotFound);
         shell->RegWrite(verb, "Copy with Zintra");
         shell->RegWrite(verb, "Copy with ZINTRA");
         QCOMPARE(shell->RegRead(verb), QStringLiteral("Copy with ZINTRA"));
 
-        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), registry::err::AccessDenied);
+        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), err::AccessDenied);
         QCOMPARE(shell->RegRead(command), QStringLiteral("/usr/bin/zintra %1"));
         shell->RegDelete(command);
-        QCOMPARE(raisedBy([&] { shell->RegDelete(command); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegDelete(command); }), err::NotFound);
         shell->RegDelete(verb);
-        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), err::NotFound);
 
         shell->RegWrite(verb + "Named", "value");
         QCOMPARE(shell->RegRead(verb + "NAMED"), QStringLiteral("value"));
-        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), err::NotFound);
         shell->RegDelete(verb + "named");
-        QCOMPARE(raisedBy([&] { shell->RegRead(verb + "Named"); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb + "Named"); }), err::NotFound);
 
         QVERIFY(raisedBy([&] { shell->RegWrite("HKEY_CURRENT_USER\\Software\\", "x"); }));
-        QCOMPARE(raisedBy([&] { shell->RegDelete("HKEY_LOCAL_MACHINE\\"); }),
-                 registry::err::AccessDenied);
+        QCOMPARE(raisedBy([&] { shell->RegDelete("HKEY_LOCAL_MACHINE\\"); }), err::AccessDenied);
     }
 
     void keyNamesIgnoreCaseAndKeepIt() {
@@ -111,7 +110,7 @@ private slots:
             text.contains("[HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra\\Command]"));
         shell->RegDelete("HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\*\\SHELL\\ZINTRA\\COMMAND\\");
         shell->RegDelete("HKEY_LOCAL_MACHINE\\software\\classes\\*\\shell\\zintra\\");
-        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::NotFound);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), err::NotFound);
     }
 
     void keepsEveryCharacterOfAValue() {
@@ -144,9 +143,9 @@ private slots:
         writeFile(damaged);
         int observed = 0;
         registry::setChangeObserver([&](const reg::Key&) { ++observed; });
-        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), registry::err::Damaged);
-        QCOMPARE(raisedBy([&] { shell->RegWrite(command, "x"); }), registry::err::Damaged);
-        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), registry::err::Damaged);
+        QCOMPARE(raisedBy([&] { shell->RegRead(verb); }), err::Damaged);
+        QCOMPARE(raisedBy([&] { shell->RegWrite(command, "x"); }), err::Damaged);
+        QCOMPARE(raisedBy([&] { shell->RegDelete(verb); }), err::Damaged);
         QCOMPARE(testing::readAll(file()), damaged);
         QCOMPARE(observed, 0);
         QCOMPARE(folderEntries(file()),
@@ -208,7 +207,7 @@ private slots:
               QStringList{"delete", command}}) {
             const auto denied = host(true, call);
             QCOMPARE(denied.exitCode, 1);
-            QVERIFY2(denied.err.contains(QByteArray::number(registry::err::AccessDenied)),
+            QVERIFY2(denied.err.contains(QByteArray::number(err::AccessDenied)),
                      denied.err.constData());
         }
         QCOMPARE(testing::readAll(file()), before);

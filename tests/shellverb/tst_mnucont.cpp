@@ -1,7 +1,8 @@
 #include "app/frmzintra.h"
-#include "platform/registry.h"
-#include "platform/runtime.h"
-#include "platform/shellobject.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/shellobject.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/process.h"
 #include "shellverb/verb.h"
 #include "support/scripted.h"
 

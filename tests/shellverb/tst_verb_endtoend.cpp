@@ -1,7 +1,7 @@
-#include "platform/explorer.h"
-#include "platform/menuexports.h"
-#include "platform/registry.h"
-#include "platform/shellobject.h"
+#include "platform/explorer/command.h"
+#include "platform/explorer/menuexports.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/shellobject.h"
 #include "shellverb/verb.h"
 #include "support/scripted.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/dialogs.h"
-#include "platform/msgbox.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/msgbox.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/shell.h"
+#include "platform/ui/shell.h"
 
 #include <QString>
 #include <vector>

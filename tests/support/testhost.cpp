@@ -14,11 +14,12 @@
 //   zintra_testhost raise             a handler raises an error nothing traps
 // In the last three, every message box is answered at once and printed as "MSG:<title>:<text>".
 #include "app/frmzintra.h"
-#include "platform/filemanagers.h"
-#include "platform/msgbox.h"
-#include "platform/runtime.h"
-#include "platform/shellobject.h"
-#include "platform/window.h"
+#include "platform/explorer/filemanagers.h"
+#include "platform/registry/shellobject.h"
+#include "platform/runtime/errors.h"
+#include "platform/ui/msgbox.h"
+#include "platform/ui/untrapped.h"
+#include "platform/ui/window.h"
 #include "support/scripted.h"
 
 #include <QAction>

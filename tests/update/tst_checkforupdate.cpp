@@ -1,5 +1,5 @@
 #include "app/frmzintra.h"
-#include "platform/inet.h"
+#include "platform/inet/inet.h"
 #include "support/httpserver.h"
 #include "support/scripted.h"
 #include "support/shell.h"

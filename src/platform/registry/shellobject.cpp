@@ -1,7 +1,7 @@
-#include "platform/shellobject.h"
+#include "platform/registry/shellobject.h"
 
-#include "platform/registry.h"
-#include "platform/runtime.h"
+#include "platform/registry/registry.h"
+#include "platform/runtime/errors.h"
 
 namespace platform {
 
@@ -12,13 +12,12 @@ ObjectFactory* currentFactory = &realFactory;
 reg::Name nameOrRaise(const QString& name) {
     const auto parsed = reg::parseName(name);
     if (!parsed)
-        Raise(registry::err::NotFound,
-              QStringLiteral("Invalid root in registry key \"%1\".").arg(name));
+        Raise(err::NotFound, QStringLiteral("Invalid root in registry key \"%1\".").arg(name));
     return *parsed;
 }
 
 [[noreturn]] void raiseNotFound(const QString& description, const QString& name) {
-    Raise(registry::err::NotFound, description.arg(name));
+    Raise(err::NotFound, description.arg(name));
 }
 } // namespace
 
@@ -51,14 +50,14 @@ void ShellObject::RegDelete(const QString& name) {
             return;
         }
         if (target.keyPath.isEmpty())
-            Raise(registry::err::AccessDenied, unable.arg(name));
+            Raise(err::AccessDenied, unable.arg(name));
         const QStringList parentPath = target.keyPath.first(target.keyPath.size() - 1);
         reg::Key* parent = reg::findKey(machine, parentPath);
         const reg::Key* key = parent ? parent->subkey(target.keyPath.last()) : nullptr;
         if (!key)
             raiseNotFound(unable, name);
         if (!key->subkeys.empty())
-            Raise(registry::err::AccessDenied, unable.arg(name));
+            Raise(err::AccessDenied, unable.arg(name));
         parent->removeSubkey(key->name);
     });
 }

@@ -1,4 +1,4 @@
-#include "platform/explorer.h"
+#include "platform/explorer/command.h"
 
 namespace platform {
 

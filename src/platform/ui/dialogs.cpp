@@ -1,8 +1,9 @@
-#include "platform/dialogs.h"
+#include "platform/ui/dialogs.h"
 
-#include "platform/buffers.h"
-#include "platform/folderbrowser.h"
-#include "platform/runtime.h"
+#include "platform/runtime/buffers.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/folderbrowser.h"
 
 #include <QDir>
 #include <QEventLoop>

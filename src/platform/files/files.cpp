@@ -1,6 +1,7 @@
-#include "platform/files.h"
+#include "platform/files/files.h"
 
-#include "platform/runtime.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/text.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,6 @@
-#include "platform/machinefiles.h"
+#include "platform/machine/machinefiles.h"
 
-#include "platform/registry.h"
-#include "platform/runtime.h"
+#include "platform/runtime/errors.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,7 +53,7 @@ Descriptor::~Descriptor() {
 
 void raiseIo(const QString& what, const QString& path, int errnum) {
     const bool denied = errnum == EACCES || errnum == EPERM || errnum == EROFS;
-    Raise(denied ? registry::err::AccessDenied : registry::err::Failed,
+    Raise(denied ? err::AccessDenied : err::Failed,
           QStringLiteral("Cannot use %1 \"%2\": %3")
               .arg(what, path, QString::fromLocal8Bit(std::strerror(errnum))));
 }

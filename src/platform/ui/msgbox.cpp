@@ -1,6 +1,6 @@
-#include "platform/msgbox.h"
+#include "platform/ui/msgbox.h"
 
-#include "platform/runtime.h"
+#include "platform/runtime/process.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
-#include "platform/machinefiles.h"
-#include "platform/machinepath.h"
-#include "platform/runtime.h"
+#include "platform/machine/machinefiles.h"
+#include "platform/machine/machinepath.h"
+#include "platform/runtime/errors.h"
 
 #include <QFile>
 #include <QFileInfo>

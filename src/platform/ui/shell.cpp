@@ -1,4 +1,4 @@
-#include "platform/shell.h"
+#include "platform/ui/shell.h"
 
 #include <QDesktopServices>
 #include <QUrl>

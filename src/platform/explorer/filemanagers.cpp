@@ -1,10 +1,10 @@
-#include "platform/filemanagers.h"
+#include "platform/explorer/filemanagers.h"
 
-#include "platform/machinefiles.h"
-#include "platform/machinepath.h"
-#include "platform/menuexports.h"
-#include "platform/registry.h"
-#include "platform/runtime.h"
+#include "platform/explorer/menuexports.h"
+#include "platform/machine/machinefiles.h"
+#include "platform/machine/machinepath.h"
+#include "platform/registry/registry.h"
+#include "platform/runtime/errors.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/regfile.h"
+#include "platform/registry/regfile.h"
 
 #include <QString>
 #include <functional>
@@ -10,14 +10,6 @@
 // other's changes and readers never see half a file. A damaged file is never overwritten.
 // Failures raise runtime errors.
 namespace platform::registry {
-
-// Error numbers of registry calls, as the shell object reports them.
-namespace err {
-inline constexpr int NotFound = -2147024894;     // 0x80070002
-inline constexpr int AccessDenied = -2147024891; // 0x80070005
-inline constexpr int Damaged = -2147023887;      // 0x800703F1, "registry database is corrupt"
-inline constexpr int Failed = -2147467259;       // 0x80004005
-} // namespace err
 
 QString machineFile();
 

@@ -1,4 +1,4 @@
-#include "platform/folderbrowser.h"
+#include "platform/ui/folderbrowser.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/machinepath.h"
+#include "platform/machine/machinepath.h"
 
 namespace platform {
 

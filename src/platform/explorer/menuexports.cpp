@@ -1,6 +1,6 @@
-#include "platform/menuexports.h"
+#include "platform/explorer/menuexports.h"
 
-#include "platform/explorer.h"
+#include "platform/explorer/command.h"
 
 #include <QCryptographicHash>
 #include <algorithm>

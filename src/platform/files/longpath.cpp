@@ -1,7 +1,7 @@
-#include "platform/longpath.h"
+#include "platform/files/longpath.h"
 
-#include "platform/buffers.h"
-#include "platform/runtime.h"
+#include "platform/runtime/buffers.h"
+#include "platform/runtime/errors.h"
 
 #include <sys/stat.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/regfile.h"
+#include "platform/registry/regfile.h"
 
 // Explorer's part on Linux: the file managers' menu entries follow the verb keys in the
 // machine-wide registry (see menuexports.h for what is written).

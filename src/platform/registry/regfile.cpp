@@ -1,4 +1,4 @@
-#include "platform/regfile.h"
+#include "platform/registry/regfile.h"
 
 #include <QStringDecoder>
 #include <algorithm>

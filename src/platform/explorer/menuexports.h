@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/regfile.h"
+#include "platform/registry/regfile.h"
 
 #include <QByteArray>
 #include <QString>
