@@ -3,6 +3,7 @@
 //
 //   copybench SOURCE DESTFOLDER/
 #include "app/frmzintra.h"
+#include "platform/runtime/seam.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/window.h"
 
@@ -30,7 +31,7 @@ int main(int argc, char* argv[]) {
     }
     platform::applyFixedLook(app);
     SilentMessageBoxes boxes;
-    platform::setMessageBoxHost(&boxes);
+    const platform::StandIn<platform::MessageBoxHost> standIn(boxes);
 
     frmzintra form;
     form.show();

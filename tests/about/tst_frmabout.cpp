@@ -1,6 +1,7 @@
 #include "about/controls.h"
 #include "about/frmabout.h"
 #include "app/frmzintra.h"
+#include "platform/runtime/seam.h"
 #include "platform/ui/window.h"
 #include "support/shell.h"
 
@@ -145,8 +146,7 @@ void AboutWindowTest::closingInsideAClickIsSafe() {
             owner->close();
         }
     } closing;
-    platform::setShellHost(&closing);
-    const auto restore = qScopeGuard([] { platform::setShellHost(nullptr); });
+    const platform::StandIn<platform::ShellHost> standIn(closing);
     QPointer<frmabout> about = &shownAbout();
 
     QTest::mouseClick(about->lblwebsite, Qt::LeftButton);

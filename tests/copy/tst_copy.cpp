@@ -1,6 +1,7 @@
 #include "app/frmzintra.h"
 #include "app/widgets.h"
 #include "platform/files/files.h"
+#include "platform/runtime/seam.h"
 #include "support/scripted.h"
 
 #include <QDir>
@@ -24,10 +25,7 @@ constexpr qint64 MiB = 1 << 20;
 // Fails the n-th read or write (counting from 1) the copy makes.
 class FailingIo final : public platform::FileIo {
 public:
-    FailingIo(int failRead, int failWrite) : failRead_(failRead), failWrite_(failWrite) {
-        platform::setFileIo(this);
-    }
-    ~FailingIo() override { platform::setFileIo(nullptr); }
+    FailingIo(int failRead, int failWrite) : failRead_(failRead), failWrite_(failWrite) {}
     ssize_t read(int fd, void* b, size_t n) override {
         if (++reads_ == failRead_)
             return errno = EIO, -1;
@@ -41,6 +39,7 @@ public:
 
 private:
     int failRead_, failWrite_, reads_ = 0, writes_ = 0;
+    platform::StandIn<platform::FileIo> standIn_{*this};
 };
 
 QStringList entries(const QString& dir) {

@@ -3,6 +3,7 @@
 #include "platform/registry/shellobject.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/process.h"
+#include "platform/runtime/seam.h"
 #include "shellverb/verb.h"
 #include "support/scripted.h"
 
@@ -35,8 +36,6 @@ private:
 
 class TestFactory final : public ObjectFactory {
 public:
-    TestFactory() { setObjectFactory(this); }
-    ~TestFactory() override { setObjectFactory(nullptr); }
     std::unique_ptr<ShellObject> create(const QString& progId) override {
         if (failing)
             Raise(err::CannotCreateObject, "ActiveX component can't create object");
@@ -45,6 +44,9 @@ public:
     }
     bool failing = false;
     QStringList calls;
+
+private:
+    platform::StandIn<ObjectFactory> standIn_{*this};
 };
 
 const QString verb = shellverb::verbKey();

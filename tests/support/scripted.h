@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/runtime/seam.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/msgbox.h"
 
@@ -23,9 +24,6 @@ public:
         QString title;
     };
 
-    ScriptedMessageBoxes() { platform::setMessageBoxHost(this); }
-    ~ScriptedMessageBoxes() override { platform::setMessageBoxHost(nullptr); }
-
     int show(const QString& prompt, int buttons, const QString& title) override;
 
     std::vector<Shown> shown;
@@ -33,6 +31,9 @@ public:
     std::function<void()> whileShown; // runs while a box is "up"
 
     QStringList prompts() const;
+
+private:
+    platform::StandIn<platform::MessageBoxHost> standIn_{*this};
 };
 
 // Dialogs that answer from a script and remember how they were asked.
@@ -48,9 +49,6 @@ public:
         return [] { return std::optional<QString>(); };
     }
 
-    ScriptedDialogs() { platform::setDialogHost(this); }
-    ~ScriptedDialogs() override { platform::setDialogHost(nullptr); }
-
     std::optional<QString> openFile(const OpenFileRequest& request) override;
     std::optional<QString> browseForFolder(QWidget* owner, const QString& title) override;
 
@@ -62,6 +60,9 @@ public:
         QString title;
     };
     std::vector<Browse> browses;
+
+private:
+    platform::StandIn<platform::DialogHost> standIn_{*this};
 };
 
 // A temporary folder that an unprivileged user may enter (0755).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/runtime/seam.h"
 #include "platform/ui/shell.h"
 
 #include <QString>
@@ -20,15 +21,15 @@ public:
         int showCommand;
     };
 
-    RecordingShell() { platform::setShellHost(this); }
-    ~RecordingShell() override { platform::setShellHost(nullptr); }
-
     void execute(QWidget* owner, const QString& operation, const QString& file,
                  const QString& parameters, int showCommand) override {
         calls.push_back({owner, operation, file, parameters, showCommand});
     }
 
     std::vector<Call> calls;
+
+private:
+    platform::StandIn<platform::ShellHost> standIn_{*this};
 };
 
 } // namespace testing

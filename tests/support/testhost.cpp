@@ -17,6 +17,7 @@
 #include "platform/explorer/filemanagers.h"
 #include "platform/registry/shellobject.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/seam.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/untrapped.h"
 #include "platform/ui/window.h"
@@ -88,7 +89,7 @@ int copy(int argc, char* argv[]) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     PrintingMessageBoxes boxes;
-    platform::setMessageBoxHost(&boxes);
+    const platform::StandIn<platform::MessageBoxHost> standIn(boxes);
     const QByteArrayView mode(argv[1]);
     if (mode == "raise") {
         platform::runHandler([] { platform::Raise(5, QStringLiteral("Invalid procedure call")); });

@@ -1,6 +1,7 @@
 #include "platform/files/files.h"
 
 #include "platform/runtime/errors.h"
+#include "platform/runtime/seam.h"
 #include "platform/runtime/text.h"
 
 #include <cerrno>
@@ -31,7 +32,6 @@ std::map<HANDLE, OpenFile>& openFiles() {
 }
 
 FileIo realIo;
-FileIo* io = &realIo;
 
 bool heldByUs(const struct stat& st) {
     for (const auto& [fd, f] : openFiles())
@@ -122,10 +122,6 @@ ssize_t FileIo::write(int fd, const void* buffer, size_t count) {
     return ::write(fd, buffer, count);
 }
 
-void setFileIo(FileIo* replacement) {
-    io = replacement ? replacement : &realIo;
-}
-
 HANDLE CreateFileA(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
                    std::uint32_t creationDisposition, std::uint32_t, HANDLE templateFile) {
     if (shareMode != 0 || path.empty() || path.find('\0') != std::string::npos)
@@ -141,7 +137,7 @@ bool ReadFile(HANDLE file, void* buffer, std::uint32_t toRead, std::uint32_t& by
     bytesRead = 0;
     auto* out = static_cast<char*>(buffer);
     while (bytesRead < toRead) {
-        const ssize_t n = io->read(file, out + bytesRead, toRead - bytesRead);
+        const ssize_t n = use<FileIo>(realIo).read(file, out + bytesRead, toRead - bytesRead);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -158,7 +154,8 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
     bytesWritten = 0;
     const auto* in = static_cast<const char*>(buffer);
     while (bytesWritten < toWrite) {
-        const ssize_t n = io->write(file, in + bytesWritten, toWrite - bytesWritten);
+        const ssize_t n =
+            use<FileIo>(realIo).write(file, in + bytesWritten, toWrite - bytesWritten);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

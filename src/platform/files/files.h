@@ -101,6 +101,5 @@ public:
     virtual ssize_t read(int fd, void* buffer, size_t count);
     virtual ssize_t write(int fd, const void* buffer, size_t count);
 };
-void setFileIo(FileIo* io); // nullptr restores the real calls
 
 } // namespace platform

@@ -2,12 +2,12 @@
 
 #include "platform/registry/registry.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/seam.h"
 
 namespace platform {
 
 namespace {
 ObjectFactory realFactory;
-ObjectFactory* currentFactory = &realFactory;
 
 reg::Name nameOrRaise(const QString& name) {
     const auto parsed = reg::parseName(name);
@@ -68,12 +68,8 @@ std::unique_ptr<ShellObject> ObjectFactory::create(const QString& progId) {
     return std::make_unique<ShellObject>();
 }
 
-void setObjectFactory(ObjectFactory* factory) {
-    currentFactory = factory ? factory : &realFactory;
-}
-
 std::unique_ptr<ShellObject> CreateObject(const QString& progId) {
-    return currentFactory->create(progId);
+    return use<ObjectFactory>(realFactory).create(progId);
 }
 
 } // namespace platform

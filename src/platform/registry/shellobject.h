@@ -30,8 +30,6 @@ public:
     virtual std::unique_ptr<ShellObject> create(const QString& progId);
 };
 
-void setObjectFactory(ObjectFactory* factory); // nullptr restores the real one
-
 std::unique_ptr<ShellObject> CreateObject(const QString& progId);
 
 } // namespace platform

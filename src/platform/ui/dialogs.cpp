@@ -2,6 +2,7 @@
 
 #include "platform/runtime/buffers.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/seam.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/folderbrowser.h"
 
@@ -61,7 +62,6 @@ public:
 };
 
 QtDialogs realHost;
-DialogHost* currentHost = &realHost;
 } // namespace
 
 std::vector<FileFilter> parseFilterList(const QString& list) {
@@ -84,7 +84,7 @@ int GetOpenFileNameA(OPENFILENAME& ofn) {
     const std::vector<FileFilter> filters = parseFilterList(ofn.lpstrFilter);
     const int selected =
         ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= filters.size() ? int(ofn.nFilterIndex) - 1 : 0;
-    const std::optional<QString> chosen = currentHost->openFile(
+    const std::optional<QString> chosen = use<DialogHost>(realHost).openFile(
         {ofn.hwndOwner, ofn.lpstrTitle, ofn.lpstrInitialDir, filters, selected});
     if (!chosen)
         return 0;
@@ -105,7 +105,8 @@ int GetOpenFileNameA(OPENFILENAME& ofn) {
 }
 
 LPITEMIDLIST SHBrowseForFolder(const BROWSEINFO& bi) {
-    const std::optional<QString> chosen = currentHost->browseForFolder(bi.hwndOwner, bi.lpszTitle);
+    const std::optional<QString> chosen =
+        use<DialogHost>(realHost).browseForFolder(bi.hwndOwner, bi.lpszTitle);
     if (!chosen)
         return nullptr;
     return std::make_unique<ITEMIDLIST>(ITEMIDLIST{*chosen});
@@ -115,10 +116,6 @@ bool SHGetPathFromIDList(const ITEMIDLIST* pidl, std::string& buffer) {
     if (!pidl || pidl->path.isEmpty())
         return false;
     return putTerminated(toAnsi(pidl->path), buffer, buffer.size());
-}
-
-void setDialogHost(DialogHost* host) {
-    currentHost = host ? host : &realHost;
 }
 
 } // namespace platform

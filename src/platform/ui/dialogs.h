@@ -85,7 +85,4 @@ public:
     virtual std::optional<QString> browseForFolder(QWidget* owner, const QString& title) = 0;
 };
 
-// Replaces the host (nullptr restores the real one). The host must outlive its use.
-void setDialogHost(DialogHost* host);
-
 } // namespace platform

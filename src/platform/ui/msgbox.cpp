@@ -1,6 +1,7 @@
 #include "platform/ui/msgbox.h"
 
 #include "platform/runtime/process.h"
+#include "platform/runtime/seam.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -32,15 +33,11 @@ public:
 };
 
 QtMessageBoxes realHost;
-MessageBoxHost* currentHost = &realHost;
 } // namespace
 
 int MsgBox(const QString& prompt, int buttons, const QString& title) {
-    return currentHost->show(prompt, buttons, title.isEmpty() ? appTitle() : title);
-}
-
-void setMessageBoxHost(MessageBoxHost* host) {
-    currentHost = host ? host : &realHost;
+    return use<MessageBoxHost>(realHost).show(prompt, buttons,
+                                              title.isEmpty() ? appTitle() : title);
 }
 
 } // namespace platform

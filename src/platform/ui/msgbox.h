@@ -25,7 +25,4 @@ public:
 // A modal message box on the window thread; an empty title shows the application title.
 int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = {});
 
-// Replaces the host (nullptr restores the real one). The host must outlive its use.
-void setMessageBoxHost(MessageBoxHost* host);
-
 } // namespace platform

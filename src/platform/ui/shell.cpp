@@ -1,5 +1,7 @@
 #include "platform/ui/shell.h"
 
+#include "platform/runtime/seam.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -16,16 +18,11 @@ public:
 };
 
 DesktopShell realHost;
-ShellHost* currentHost = &realHost;
 } // namespace
 
 void ShellExecuteA(QWidget* owner, const QString& operation, const QString& file,
                    const QString& parameters, int showCommand) {
-    currentHost->execute(owner, operation, file, parameters, showCommand);
-}
-
-void setShellHost(ShellHost* host) {
-    currentHost = host ? host : &realHost;
+    use<ShellHost>(realHost).execute(owner, operation, file, parameters, showCommand);
 }
 
 } // namespace platform

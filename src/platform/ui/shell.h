@@ -22,7 +22,4 @@ public:
 void ShellExecuteA(QWidget* owner, const QString& operation, const QString& file,
                    const QString& parameters, int showCommand);
 
-// Replaces the host (nullptr restores the real one). The host must outlive its use.
-void setShellHost(ShellHost* host);
-
 } // namespace platform
