@@ -1,8 +1,8 @@
 #include "about/frmabout.h"
 
 #include "about/controls.h"
-#include "app/widgets.h"
 #include "platform/ui/shell.h"
+#include "platform/ui/twips.h"
 #include "platform/ui/untrapped.h"
 
 #include <QCloseEvent>
@@ -15,13 +15,9 @@ const QString frmabout::emailTarget = QStringLiteral("mailto:support@norvane.exa
 namespace {
 frmabout* current = nullptr;
 
-QRect at(int left, int top, int width, int height) {
-    return {twips(left), twips(top), twips(width), twips(height)};
-}
-
-QPoint point(int x, int y) {
-    return {twips(x), twips(y)};
-}
+using platform::at;
+using platform::point;
+using platform::twips;
 
 // A colour written 0x00BBGGRR.
 QColor bgr(quint32 value) {

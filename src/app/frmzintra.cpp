@@ -3,6 +3,7 @@
 #include "app/widgets.h"
 #include "platform/runtime/process.h"
 #include "platform/runtime/text.h"
+#include "platform/ui/twips.h"
 #include "platform/ui/untrapped.h"
 
 #include <QAction>
@@ -12,8 +13,13 @@
 #include <QPushButton>
 
 namespace {
-QRect at(int left, int top, int width, int height) {
-    return {twips(left), twips(top), twips(width), twips(height)};
+using platform::at;
+using platform::twips;
+
+// The controls answer to their own names, for tools that drive the window from outside.
+template <typename Object> Object* named(Object* object, const char* name) {
+    object->setObjectName(QLatin1String(name));
+    return object;
 }
 
 // Connects a signal to a handler that runs under the untrapped-error path.
@@ -42,42 +48,50 @@ frmzintra::frmzintra(QWidget* parent) : QMainWindow(parent) {
     client->setPalette(background);
     setCentralWidget(client);
 
-    cmdcopy = new QPushButton(QStringLiteral("Start Copying"), client);
+    createControls(client);
+    createMenu();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connectHandlers();
+}
+
+// In creation order, which is the drawing order.
+void frmzintra::createControls(QWidget* client) {
+    cmdcopy = named(new QPushButton(QStringLiteral("Start Copying"), client), "cmdcopy");
     cmdcopy->setGeometry(at(2400, 1560, 1815, 375));
     cmdcopy->setToolTip(QStringLiteral("Click to start the file copy."));
 
-    txtoutput = new QLineEdit(client);
+    txtoutput = named(new QLineEdit(client), "txtoutput");
     txtoutput->setGeometry(at(1560, 1080, 3255, 285));
 
-    txtinput = new QLineEdit(client);
+    txtinput = named(new QLineEdit(client), "txtinput");
     txtinput->setGeometry(at(1560, 480, 3255, 285));
 
-    Image2 = new Picture(client);
+    Image2 = named(new Picture(client), "Image2");
     Image2->setGeometry(at(5040, 930, 480, 480));
     Image2->setPixmap(QPixmap(QStringLiteral(":/folder-destination.png")));
     Image2->setToolTip(
         QStringLiteral("Click to select/change  the location where the file need to be copied."));
 
     const QColor windowText = palette().color(QPalette::WindowText);
-    shpin = new Shape(client, windowText, QColor(0, 0, 255));
+    shpin = named(new Shape(client, windowText, QColor(0, 0, 255)), "shpin");
     shpin->setGeometry(at(840, 2040, 15, 255));
     shpin->setWidth(15);
     shpin->hide();
 
-    shpout = new Shape(client, windowText, std::nullopt);
+    shpout = named(new Shape(client, windowText, std::nullopt), "shpout");
     shpout->setGeometry(at(840, 2040, 4995, 255));
     shpout->setWidth(4995);
     shpout->hide();
 
-    lbldest = new QLabel(QStringLiteral("Destination :"), client);
+    lbldest = named(new QLabel(QStringLiteral("Destination :"), client), "lbldest");
     lbldest->setGeometry(at(480, 1080, 975, 255));
     lbldest->setBuddy(txtoutput);
 
-    lblfilename = new QLabel(QStringLiteral("Filename:"), client);
+    lblfilename = named(new QLabel(QStringLiteral("Filename:"), client), "lblfilename");
     lblfilename->setGeometry(at(480, 480, 855, 255));
     lblfilename->setBuddy(txtinput);
 
-    Image1 = new Picture(client);
+    Image1 = named(new Picture(client), "Image1");
     Image1->setGeometry(at(5040, 330, 480, 480));
     Image1->setPixmap(QPixmap(QStringLiteral(":/folder-source.png")));
     Image1->setToolTip(QStringLiteral("Click to select the file to be copied."));
@@ -88,39 +102,24 @@ frmzintra::frmzintra(QWidget* parent) : QMainWindow(parent) {
     setTabOrder(txtinput, txtoutput);
     setTabOrder(txtoutput, cmdcopy);
     txtinput->setFocus();
+}
 
+void frmzintra::createMenu() {
     menuBar()->setNativeMenuBar(false);
-    mnuhelp = menuBar()->addMenu(QStringLiteral("Help"));
-    mnucont = mnuhelp->addAction(QStringLiteral("Context Menu"));
+    mnuhelp = named(menuBar()->addMenu(QStringLiteral("Help")), "mnuhelp");
+    mnucont = named(mnuhelp->addAction(QStringLiteral("Context Menu")), "mnucont");
     mnucont->setCheckable(true);
-    mnuread = mnuhelp->addAction(QStringLiteral("Readme"));
+    mnuread = named(mnuhelp->addAction(QStringLiteral("Readme")), "mnuread");
     mnuread->setEnabled(false);
-    mnuupdate = mnuhelp->addAction(QStringLiteral("Check for update"));
-    mnuabout = mnuhelp->addAction(QStringLiteral("About"));
+    mnuupdate = named(mnuhelp->addAction(QStringLiteral("Check for update")), "mnuupdate");
+    mnuabout = named(mnuhelp->addAction(QStringLiteral("About")), "mnuabout");
+}
+
+void frmzintra::connectHandlers() {
     // A checkable action flips its own mark before `triggered`; undo that, so that the
     // handler alone decides the mark.
     connect(mnucont, &QAction::triggered, mnucont,
             [this] { mnucont->setChecked(!mnucont->isChecked()); });
-
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    // The controls answer to their own names, for tools that drive the window from outside.
-    for (auto [object, name] :
-         std::initializer_list<std::pair<QObject*, const char*>>{{cmdcopy, "cmdcopy"},
-                                                                 {txtoutput, "txtoutput"},
-                                                                 {txtinput, "txtinput"},
-                                                                 {Image2, "Image2"},
-                                                                 {shpin, "shpin"},
-                                                                 {shpout, "shpout"},
-                                                                 {lbldest, "lbldest"},
-                                                                 {lblfilename, "lblfilename"},
-                                                                 {Image1, "Image1"},
-                                                                 {mnuhelp, "mnuhelp"},
-                                                                 {mnucont, "mnucont"},
-                                                                 {mnuread, "mnuread"},
-                                                                 {mnuupdate, "mnuupdate"},
-                                                                 {mnuabout, "mnuabout"}})
-        object->setObjectName(QLatin1String(name));
 
     onEvent(cmdcopy, &QPushButton::clicked, this, &frmzintra::cmdcopy_Click);
     onEvent(Image1, &Picture::clicked, this, &frmzintra::Image1_Click);

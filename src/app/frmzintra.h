@@ -65,4 +65,9 @@ public:
 
     // Text of a box as the program reads it: up to its first NUL.
     static void setText(QLineEdit* box, const QString& text);
+
+private:
+    void createControls(QWidget* client);
+    void createMenu();
+    void connectHandlers();
 };

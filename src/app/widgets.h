@@ -38,8 +38,3 @@ private:
     std::optional<QColor> fill_;
     float width_ = 0;
 };
-
-// Twips to pixels at the standard 96 dots per inch.
-constexpr int twips(int value) {
-    return value / 15;
-}
