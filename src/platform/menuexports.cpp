@@ -116,11 +116,11 @@ QString listItem(const QString& text) {
     return desktopString(text).replace(u';', QStringLiteral("\\;")) + u';';
 }
 
-// A layout with %1 for the menu text, %2 for the command and %3 for the program whose absence
-// hides the entry, each already in its format's code.
+// A layout with %1 for the menu text, %2 for the command and %3 for the condition that shows the
+// entry, each already in its format's code.
 QByteArray fill(const QString& layout, const QString& text, const QString& exec,
-                const QString& program) {
-    return layout.arg(desktopString(text), desktopString(exec), program).toUtf8();
+                const QString& shownIf) {
+    return layout.arg(desktopString(text), desktopString(exec), shownIf).toUtf8();
 }
 
 // Dolphin hides a service menu whose TryExec is missing, Nemo an action whose Dependencies are;
@@ -153,7 +153,7 @@ const QString fileManagerActionLayout = QStringLiteral("[Desktop Entry]\n"
                                                        "\n"
                                                        "[X-Action-Profile run]\n"
                                                        "MimeTypes=all/allfiles;\n"
-                                                       "SelectionCount==1\n"
+                                                       "SelectionCount=%3\n"
                                                        "Exec=%2\n");
 } // namespace
 
@@ -196,7 +196,9 @@ std::vector<Export> exports(const reg::Key& machine) {
              fill(nemoActionLayout, nemoLiteral(verb.text), nemoExec(verb), listItem(verb.program)),
              0644});
         files.push_back({fileManagerActions + u'/' + name + QStringLiteral(".desktop"),
-                         fill(fileManagerActionLayout, verb.text, desktopExec(verb), {}), 0644});
+                         fill(fileManagerActionLayout, verb.text, desktopExec(verb),
+                              QStringLiteral("=1")), // "=" and the count: exactly one file
+                         0644});
     }
     return files;
 }
