@@ -189,10 +189,6 @@ private slots:
     void namesEachVerbsFilesApart_data() {
         QTest::addColumn<QString>("verbName");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "Zintra"
-                               << "zintra-Zintra";
-        QTest::newRow("space") << "Open Here"
-                               << "zintra-Open_20Here";
         QTest::newRow("underscore kept apart") << "a_20"
                                                << "zintra-a_5F20";
         QTest::newRow("no way out of the folder") << "../x"
