@@ -1,6 +1,7 @@
 # The Debian package: `cpack --preset package` (scripts/package.sh) in a build configured with
 # the "package" preset, which installs under /usr. Only what install() names goes in: the
-# program, its icons and its desktop entry; the tests and the benchmark have no install rules.
+# program and its menu-entry updater, icons, desktop entry, AppStream metadata, path unit,
+# manual page, changelog and copyright; the tests and the benchmark have no install rules.
 set(CPACK_GENERATOR DEB)
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME zintra)
@@ -24,9 +25,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.norvane.example")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins")
 # The menu and icon caches are refreshed by the file triggers of desktop-file-utils and
-# hicolor-icon-theme; these scripts only look after the machine-wide registry.
+# hicolor-icon-theme; these scripts look after the registry, the menu entries and the path unit.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/resources/debian/postinst
+    ${PROJECT_SOURCE_DIR}/resources/debian/prerm
     ${PROJECT_SOURCE_DIR}/resources/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

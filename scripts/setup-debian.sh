@@ -1,5 +1,7 @@
 #!/bin/sh
-# Installs the Debian packages that building, testing and running ZINTRA need.
+# Installs the Debian packages that building, testing and running ZINTRA need. The package check
+# also needs lintian, appstreamcli and systemd-analyze (systemd's package, which a container may
+# lack; installing it starts nothing there).
 # Idempotent: does nothing when everything is present.
 set -eu
 
@@ -10,6 +12,7 @@ packages="
   xvfb xauth xdotool imagemagick
   python3 python3-gi gir1.2-glib-2.0 util-linux
   dpkg-dev file desktop-file-utils
+  lintian appstream systemd
 "
 
 missing=""

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Builds the Debian package, checks what it holds, installs it on this machine, starts the
-# installed program under Xvfb, then removes and purges it. Run as root on a machine where
-# ZINTRA is not installed (CI does, after the tests): it changes the system, so ctest never runs it.
+# Builds the Debian package, checks what it holds (lintian, appstreamcli), installs it on this
+# machine, starts the installed program under Xvfb, lets a member of staff switch the verb on,
+# then removes, reinstalls and purges it. Run as root on a machine where ZINTRA is not installed,
+# after the tests are built (CI does): it changes the system, so ctest never runs it.
 set -eu
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -21,7 +22,9 @@ if dpkg-query -W zintra >/dev/null 2>&1 || [ -e /var/lib/zintra ]; then
 fi
 
 work=$(mktemp -d)
+chmod 0755 "$work" # an unprivileged user loads the test driver from it
 localShare=/usr/local/share
+exportFolders="kio/servicemenus file-manager/actions nemo/actions"
 # The file managers' folders this check makes, leaves before their parents, to be removed after.
 madeFolders=
 for folder in kio/servicemenus kio file-manager/actions file-manager nemo/actions nemo; do
@@ -46,9 +49,16 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 
-# A listing of /usr/local precise enough to show any file made, changed or removed there.
+# A listing of /usr/local precise enough to show any file made, changed or removed there, but
+# for the menu-entry folders and the times they change.
 listLocal() {
-    find /usr/local -printf '%p %y %M %u:%g %s %T@\n' | sort
+    find /usr/local -printf '%p %y %M %u:%g %s\n' | grep -Ev "^$localShare/(kio|nemo|file-manager)[ /]" |
+        sort
+}
+# Our menu entries below a root: name, mode and contents of each.
+entriesBelow() {
+    (cd "$1$localShare" && find $exportFolders -name 'zintra-*' -printf '%p %m\n' -exec cat {} \; \
+        2>/dev/null || :)
 }
 
 echo "check-package: building" >&2
@@ -78,6 +88,13 @@ grep -qx -- '-rwxr-xr-x root/root ./usr/bin/zintra' "$work/contents" ||
         echo "./usr/share/icons/hicolor/$size/apps/zintra.png"
     done
     echo ./usr/share/icons/hicolor/scalable/apps/zintra.svg
+    echo ./usr/libexec/zintra/update-menu-entries
+    echo ./usr/lib/systemd/system/zintra-menu-entries.path
+    echo ./usr/lib/systemd/system/zintra-menu-entries.service
+    echo ./usr/share/doc/zintra/changelog.gz
+    echo ./usr/share/doc/zintra/copyright
+    echo ./usr/share/man/man1/zintra.1.gz
+    echo ./usr/share/metainfo/example.norvane.zintra.metainfo.xml
 } | sort >"$work/files-expected"
 awk '$1 !~ /^d/ { print $3 }' "$work/contents" | sort >"$work/files"
 diff -u "$work/files-expected" "$work/files" >&2 || fail "the package holds other files"
@@ -85,7 +102,11 @@ if awk '{ print $3 }' "$work/contents" | grep -v '^\./usr/'; then
     fail "the package makes folders outside /usr"
 fi
 
+# Debian's own checks: no error or warning, no override.
+lintian --fail-on error,warning "$deb" >&2 || fail "lintian finds fault with the package"
 dpkg-deb -x "$deb" "$work/tree"
+appstreamcli validate --no-net "$work/tree/usr/share/metainfo/example.norvane.zintra.metainfo.xml" \
+    >&2 || fail "the AppStream metadata is not valid"
 desktop-file-validate "$work/tree/usr/share/applications/zintra.desktop" ||
     fail "desktop entry is not valid"
 grep -qx 'Exec=zintra %f' "$work/tree/usr/share/applications/zintra.desktop" ||
@@ -94,7 +115,7 @@ grep -qx 'X-AppVersion=1.0.0' "$work/tree/usr/share/applications/zintra.desktop"
     fail "desktop entry does not carry the program's version"
 
 dpkg-deb -e "$deb" "$work/control"
-for script in postinst postrm; do
+for script in postinst prerm postrm; do
     [ -x "$work/control/$script" ] || fail "no executable maintainer script $script"
     sh -n "$work/control/$script" || fail "$script is not valid shell"
 done
@@ -105,31 +126,26 @@ listLocal >"$work/local-before"
 echo "check-package: installing $deb" >&2
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >&2
 
-listLocal >"$work/local-installed"
-diff -u "$work/local-before" "$work/local-installed" >&2 || fail "installing wrote under /usr/local"
+listLocal | diff -u "$work/local-before" - >&2 || fail "installing wrote under /usr/local"
 dpkg -L zintra | grep '^/usr/local' && fail "the package owns files under /usr/local"
+# The menu-entry folders, empty, so that file managers started now watch them.
+folderOwner="root:root 755"
+[ ! -e /etc/staff-group-for-usr-local ] || folderOwner="root:staff 2775"
+for folder in $exportFolders; do
+    expect "$folder" "$(stat -c '%U:%G %a' "$localShare/$folder")" "$folderOwner"
+    [ -z "$(ls -A "$localShare/$folder")" ] || fail "$localShare/$folder is not empty"
+done
+# Warnings (an unknown key, say) leave its status 0: any word from it is a fault.
+verified=$(systemd-analyze verify /usr/lib/systemd/system/zintra-menu-entries.path \
+    /usr/lib/systemd/system/zintra-menu-entries.service 2>&1) &&
+    [ -z "$verified" ] || fail "systemd-analyze finds fault with the path unit: $verified"
 
 expect "/var/lib/zintra" "$(stat -c '%U:%G %a' /var/lib/zintra)" "root:root 755"
 expect "registry folder" "$(stat -c '%U:%G %a' /var/lib/zintra/registry)" "root:staff 2775"
-
-# A member of staff may add to the registry, and what it adds stays in the group and readable
-# by all; someone outside staff may not.
-staffId=$(getent group staff | cut -d: -f3)
-setpriv --reuid=65534 --regid=65534 --groups="$staffId" \
-    sh -c 'umask 022; echo x >/var/lib/zintra/registry/by-staff' ||
-    fail "a member of staff cannot write in the registry folder"
-expect "a staff member's file" "$(stat -c '%G' /var/lib/zintra/registry/by-staff)" staff
 if setpriv --reuid=65534 --regid=65534 --clear-groups \
     sh -c 'echo x >/var/lib/zintra/registry/by-other' 2>/dev/null; then
     fail "a user outside staff could write in the registry folder"
 fi
-
-# Configuring again keeps what was registered and mends the folder's mode.
-chmod 0700 /var/lib/zintra/registry
-/var/lib/dpkg/info/zintra.postinst configure 1.0.0
-expect "registry folder after reconfiguring" "$(stat -c '%U:%G %a' /var/lib/zintra/registry)" \
-    "root:staff 2775"
-[ -f /var/lib/zintra/registry/by-staff ] || fail "reconfiguring lost a registry file"
 
 # The installed program, started with a file, asks for the destination folder first, then shows
 # its main window.
@@ -140,42 +156,74 @@ windows=$(cd "$work" && env -u QT_QPA_PLATFORM timeout 180 xvfb-run -a \
 expect "windows of the installed program" "$windows" \
     "$(printf 'shown: Select the destination folder.\nthen: ZINTRA Free Version')"
 
-# --- Removed, then purged ----------------------------------------------------------------------
-# Menu entries a registration exported, and a file of someone else's beside them.
-mkdir -p "$localShare/kio/servicemenus" "$localShare/file-manager/actions" \
-    "$localShare/nemo/actions"
-: >"$localShare/kio/servicemenus/zintra-Zintra.desktop"
-: >"$localShare/file-manager/actions/zintra-Zintra.desktop"
-: >"$localShare/nemo/actions/zintra-Zintra.nemo_action"
-: >"$localShare/nemo/actions/not-ours.nemo_action"
+# A member of staff chooses Help > Context Menu in the installed program (the test driver of the
+# end-to-end tests clicks it); root does the same in a relocated system for what the program
+# itself writes.
+cmake --preset default >/dev/null && cmake --build --preset default --target zintradriver >&2
+mkdir -p "$work/plugins/generic"
+cp build/tests/shellverb/plugins/generic/libzintradriver.so "$work/plugins/generic/"
+chmod -R a+rX "$work/plugins"
+drive="env HOME=$work QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH=$work/plugins"
+drive="$drive QT_QPA_GENERIC_PLUGINS=zintradriver:click /usr/bin/zintra"
+staffId=$(getent group staff | cut -d: -f3)
+clicked=$(cd "$work" && setpriv --reuid=65534 --regid=65534 --groups="$staffId" $drive)
+expect "the staff member's click" "$clicked" "$(printf 'mark=0\nmark=1\nsource=')"
+(cd "$work" && ZINTRA_ROOT=$work/ref $drive >/dev/null)
+registryFile=/var/lib/zintra/registry/HKEY_LOCAL_MACHINE.reg
+cmp "$work/ref$registryFile" "$registryFile" || fail "the staff member's change is not the program's"
+expect "the staff member's registry file" "$(stat -c '%G' "$registryFile")" staff
+entriesBelow "$work/ref" >"$work/entries"
+grep -q '^nemo/actions/zintra-Zintra.nemo_action 644$' "$work/entries" ||
+    fail "the program wrote no menu entries"
+# The staff member may not write below /usr/local/share: the path unit's program, as root, does.
+if [ -d /run/systemd/system ]; then
+    echo "check-package: waiting for the path unit to rewrite the menu entries" >&2
+    timeout 10 sh -c "until [ -e $localShare/nemo/actions/zintra-Zintra.nemo_action ]; do
+        sleep 0.1; done" || fail "the path unit did not rewrite the menu entries"
+else
+    [ -z "$(entriesBelow "")" ] || fail "menu entries appeared without the path unit's program"
+    echo "check-package: no systemd runs here: the path unit's trigger is not exercised;" \
+        "running its program as root" >&2
+    /usr/libexec/zintra/update-menu-entries
+fi
+entriesBelow "" | diff -u "$work/entries" - >&2 ||
+    fail "the path unit's program wrote other entries than the program"
 
+# Configuring again keeps what was registered and mends the folder's mode.
+chmod 0700 /var/lib/zintra/registry
+DPKG_MAINTSCRIPT_PACKAGE=zintra DPKG_MAINTSCRIPT_NAME=postinst \
+    /var/lib/dpkg/info/zintra.postinst configure 1.0.0
+expect "registry folder after reconfiguring" "$(stat -c '%U:%G %a' /var/lib/zintra/registry)" \
+    "root:staff 2775"
+cmp "$work/ref$registryFile" "$registryFile" || fail "reconfiguring changed the registry"
+
+# --- Removed, installed again, purged ---------------------------------------------------------
+: >"$localShare/nemo/actions/not-ours.nemo_action"
 echo "check-package: removing" >&2
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq zintra >&2
 [ ! -e /usr/bin/zintra ] || fail "removing left /usr/bin/zintra"
 [ ! -e /usr/share/applications/zintra.desktop ] || fail "removing left the desktop entry"
-[ -f /var/lib/zintra/registry/by-staff ] || fail "removing took the registry"
-[ -f "$localShare/nemo/actions/zintra-Zintra.nemo_action" ] ||
-    fail "removing took the menu entries"
+cmp "$work/ref$registryFile" "$registryFile" || fail "removing changed the registry"
+[ -z "$(entriesBelow "")" ] || fail "removing left menu entries that start nothing"
+
+echo "check-package: installing again" >&2
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >&2
+entriesBelow "" | diff -u "$work/entries" - >&2 ||
+    fail "installing again did not bring the menu entries back"
 
 echo "check-package: purging" >&2
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq zintra >&2
 dpkg-query -W zintra >/dev/null 2>&1 && fail "zintra is still known to dpkg after purging"
 [ ! -e /var/lib/zintra ] || fail "purging left /var/lib/zintra"
-for export in kio/servicemenus/zintra-Zintra.desktop file-manager/actions/zintra-Zintra.desktop \
-              nemo/actions/zintra-Zintra.nemo_action; do
-    [ ! -e "$localShare/$export" ] || fail "purging left $localShare/$export"
-done
+[ -z "$(entriesBelow "")" ] || fail "purging left menu entries"
 [ -f "$localShare/nemo/actions/not-ours.nemo_action" ] || fail "purging took someone else's file"
-# Folders the purge left empty went with it.
-for folder in kio/servicemenus file-manager/actions; do
+# Folders left empty went with it.
+for folder in kio/servicemenus kio file-manager/actions file-manager; do
     case " $madeFolders " in
-    *" $folder "*) [ ! -e "$localShare/$folder" ] || fail "purging left $localShare/$folder empty" ;;
+    *" $folder "*) [ ! -e "$localShare/$folder" ] || fail "purging left $localShare/$folder" ;;
     esac
 done
 removeMadeFolders
-# This check's own folders came and went there, so times differ; nothing else may.
-listLocal | sed 's/ [^ ]*$//' >"$work/local-after"
-sed 's/ [^ ]*$//' "$work/local-before" | diff -u - "$work/local-after" >&2 ||
-    fail "/usr/local is not as it was"
+listLocal | diff -u "$work/local-before" - >&2 || fail "/usr/local is not as it was"
 
 echo "check-package: all checks passed" >&2

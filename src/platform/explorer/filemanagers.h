@@ -15,4 +15,13 @@ void synchronize(const reg::Key& machine);
 // there reaches the caller of the change, which stays committed: the registry is the truth.
 void followRegistry();
 
+// Whether this process writes the entries itself: as root, in a system relocated by ZINTRA_ROOT,
+// or where no systemd runs. Otherwise the package's path unit rewrites them as root after every
+// change, so that the registry is all a member of staff must be able to write.
+bool writesEntriesItself();
+
+// The command the path unit runs: brings the entries in line with the registry, again while the
+// registry changes meanwhile (a change during the run starts no second run).
+void updateFromRegistry();
+
 } // namespace platform::filemanagers

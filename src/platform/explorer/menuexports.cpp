@@ -106,13 +106,28 @@ QString nemoExec(const Verb& verb) {
            (verb.takesFile ? QStringLiteral(" %F") : QString());
 }
 
-// A layout with %1 for the menu text and %2 for the command, each already in its format's code.
-QByteArray fill(const QString& layout, const QString& text, const QString& exec) {
-    return layout.arg(desktopString(text), desktopString(exec)).toUtf8();
+// KConfig expands $VAR in TryExec as in a path; "$$" is a literal dollar there.
+QString kdePath(QString path) {
+    return path.replace(u'$', QStringLiteral("$$"));
 }
 
+// One item of a string list: its separator escaped, the list ended.
+QString listItem(const QString& text) {
+    return desktopString(text).replace(u';', QStringLiteral("\\;")) + u';';
+}
+
+// A layout with %1 for the menu text, %2 for the command and %3 for the condition that shows the
+// entry, each already in its format's code.
+QByteArray fill(const QString& layout, const QString& text, const QString& exec,
+                const QString& shownIf) {
+    return layout.arg(desktopString(text), desktopString(exec), shownIf).toUtf8();
+}
+
+// Dolphin hides a service menu whose TryExec is missing, Nemo an action whose Dependencies are;
+// the FileManager-Actions readers disagree on TryExec, so the package's removal deletes those.
 const QString serviceMenuLayout = QStringLiteral("[Desktop Entry]\n"
                                                  "Type=Service\n"
+                                                 "TryExec=%3\n"
                                                  "MimeType=all/allfiles;\n"
                                                  "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
                                                  "X-KDE-MaxNumberOfUrls=1\n"
@@ -128,7 +143,8 @@ const QString nemoActionLayout = QStringLiteral("[Nemo Action]\n"
                                                 "Exec=%2\n"
                                                 "Quote=double\n"
                                                 "Selection=s\n"
-                                                "Extensions=nodirs;\n");
+                                                "Extensions=nodirs;\n"
+                                                "Dependencies=%3\n");
 
 const QString fileManagerActionLayout = QStringLiteral("[Desktop Entry]\n"
                                                        "Type=Action\n"
@@ -137,6 +153,7 @@ const QString fileManagerActionLayout = QStringLiteral("[Desktop Entry]\n"
                                                        "\n"
                                                        "[X-Action-Profile run]\n"
                                                        "MimeTypes=all/allfiles;\n"
+                                                       "SelectionCount=%3\n"
                                                        "Exec=%2\n");
 } // namespace
 
@@ -171,11 +188,17 @@ std::vector<Export> exports(const reg::Key& machine) {
         const QString name = baseName(verb.name);
         // Dolphin lists a service menu only when it is executable.
         files.push_back({serviceMenus + u'/' + name + QStringLiteral(".desktop"),
-                         fill(serviceMenuLayout, verb.text, desktopExec(verb)), 0755});
-        files.push_back({nemoActions + u'/' + name + QStringLiteral(".nemo_action"),
-                         fill(nemoActionLayout, nemoLiteral(verb.text), nemoExec(verb)), 0644});
+                         fill(serviceMenuLayout, verb.text, desktopExec(verb),
+                              desktopString(kdePath(verb.program))),
+                         0755});
+        files.push_back(
+            {nemoActions + u'/' + name + QStringLiteral(".nemo_action"),
+             fill(nemoActionLayout, nemoLiteral(verb.text), nemoExec(verb), listItem(verb.program)),
+             0644});
         files.push_back({fileManagerActions + u'/' + name + QStringLiteral(".desktop"),
-                         fill(fileManagerActionLayout, verb.text, desktopExec(verb)), 0644});
+                         fill(fileManagerActionLayout, verb.text, desktopExec(verb),
+                              QStringLiteral("=1")), // "=" and the count: exactly one file
+                         0644});
     }
     return files;
 }

@@ -6,7 +6,9 @@ splitting, and reports what the started program received.
 
 KIND is "service" (a KDE service menu), "action" (a FileManager-Actions entry) or "nemo". The
 program an entry names must record its arguments, NUL-separated, in $ZINTRA_ARGV_OUT (including
-$0). Prints one JSON object per entry, in a list: {"name": menu text, "argv": [...]}.
+$0). Prints one JSON object per entry, in a list: {"name": menu text, "argv": [...], "shownIf":
+what shows it: the program that must exist (TryExec as KConfig reads a path, Nemo's Dependencies)
+or the FileManager-Actions selection count}.
 """
 import json
 import os
@@ -23,6 +25,11 @@ GROUPS = {  # kind: (group of Name, group of Exec)
     "service": ("Desktop Action run", "Desktop Action run"),
     "action": ("Desktop Entry", "X-Action-Profile run"),
     "nemo": ("Nemo Action", "Nemo Action"),
+}
+SHOWN_IF = {
+    "service": lambda k: k.get_string("Desktop Entry", "TryExec").replace("$$", "$"),
+    "action": lambda k: k.get_string("X-Action-Profile run", "SelectionCount"),
+    "nemo": lambda k: k.get_string_list("Nemo Action", "Dependencies"),
 }
 
 
@@ -107,7 +114,7 @@ def main():
             name = name.replace("%%", "%")
         else:
             argv = desktop_entry(entry, key_file, exec_group, target)
-        results.append({"name": name, "argv": argv})
+        results.append({"name": name, "argv": argv, "shownIf": SHOWN_IF[kind](key_file)})
     print(json.dumps(results))
 
 
