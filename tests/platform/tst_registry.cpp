@@ -99,6 +99,8 @@ private slots:
         QCOMPARE(raisedBy([&] { shell->RegRead(verb + "Named"); }), registry::err::NotFound);
 
         QVERIFY(raisedBy([&] { shell->RegWrite("HKEY_CURRENT_USER\\Software\\", "x"); }));
+        const QString tooDeep = "HKLM" + QString("\\k").repeated(reg::maxDepth + 1) + "\\";
+        QCOMPARE(raisedBy([&] { shell->RegWrite(tooDeep, "x"); }), registry::err::NotFound);
         QCOMPARE(raisedBy([&] { shell->RegDelete("HKEY_LOCAL_MACHINE\\"); }),
                  registry::err::AccessDenied);
     }
