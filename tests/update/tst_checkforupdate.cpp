@@ -195,10 +195,24 @@ void CheckForUpdateTest::refusedConnection() {
     bool pointerBackWhileShown = false;
     boxes.whileShown = [&] { pointerBackWhileShown = pointerIsDefault(form); };
 
-    update::checkForUpdate(form, "http://127.0.0.1:" + QString::number(testing::refusingPort()));
+    const QString refused = "http://127.0.0.1:" + QString::number(testing::refusingPort());
+    update::checkForUpdate(form, refused);
 
     QCOMPARE(boxes.prompts(), QStringList{couldNotRetrieve});
     QVERIFY(pointerBackWhileShown);
+
+    // Opening the URL is the exchange: sent at once, 0 when it fails.
+    using namespace platform;
+    const HINTERNET session =
+        InternetOpenA("VB Project", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    const auto open = [&](const QString& url) {
+        return InternetOpenUrlA(session, url.toStdString(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    };
+    QCOMPARE(open(refused), HINTERNET(0));
+    LoopbackHttpServer server;
+    QVERIFY(open(server.base() + "/ver/zintra.ver") != 0);
+    QCOMPARE(server.requests().size(), 1); // nothing read yet
+    InternetCloseHandle(session);
 }
 
 void CheckForUpdateTest::proxySettingsAreIgnored() {
