@@ -130,19 +130,6 @@ private slots:
             "\\\\\\\\server\\\\\"\n"));
     }
 
-    void readsAFileWrittenByHand() {
-        writeFile("REGEDIT4\r\n\r\n"
-                  "[HKEY_LOCAL_MACHINE\\Software\\Norvane]\r\n"
-                  "\"Keep\"=\"me\"\r\n\r\n"
-                  "[HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra]\r\n"
-                  "@=\"Copy with Zintra\"\r\n");
-        QCOMPARE(shell->RegRead(verb), QStringLiteral("Copy with Zintra"));
-        shell->RegWrite(command, "/usr/bin/zintra %1");
-        QCOMPARE(shell->RegRead("HKEY_LOCAL_MACHINE\\Software\\Norvane\\Keep"),
-                 QStringLiteral("me"));
-        QCOMPARE(shell->RegRead(verb), QStringLiteral("Copy with Zintra"));
-    }
-
     void neverOverwritesADamagedFile_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::newRow("a value it cannot hold")
