@@ -63,10 +63,11 @@ void raiseIo(const QString& what, const QString& path, int errnum) {
               .arg(what, path, QString::fromLocal8Bit(std::strerror(errnum))));
 }
 
-void raiseDamaged(const QString& what, const QString& path) {
+void raiseDamaged(const QString& what, const QString& path, qsizetype limit) {
     Raise(registry::err::Damaged,
-          QStringLiteral("Cannot use %1 \"%2\": it is not a regular file of a sound size.")
-              .arg(what, path));
+          QStringLiteral("Cannot use %1 \"%2\": it must be a regular file of at most %3 bytes.")
+              .arg(what, path)
+              .arg(limit));
 }
 
 std::string native(const QString& path) {
@@ -101,7 +102,7 @@ QByteArray readFile(const QString& what, const QString& path, bool& exists, qsiz
     if (::fstat(fd.get(), &st) != 0)
         raiseIo(what, path, errno);
     if (!S_ISREG(st.st_mode) || st.st_size > limit)
-        raiseDamaged(what, path);
+        raiseDamaged(what, path, limit);
     QByteArray bytes;
     char buffer[65536];
     for (;;) {
@@ -115,7 +116,7 @@ QByteArray readFile(const QString& what, const QString& path, bool& exists, qsiz
         }
         bytes.append(buffer, n);
         if (bytes.size() > limit) // it grew while read
-            raiseDamaged(what, path);
+            raiseDamaged(what, path, limit);
     }
 }
 

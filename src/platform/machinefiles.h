@@ -26,7 +26,7 @@ private:
 };
 
 [[noreturn]] void raiseIo(const QString& what, const QString& path, int errnum);
-[[noreturn]] void raiseDamaged(const QString& what, const QString& path);
+[[noreturn]] void raiseDamaged(const QString& what, const QString& path, qsizetype limit);
 
 // A path as the kernel takes it.
 std::string native(const QString& path);

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -115,11 +114,13 @@ void removeLeftovers(const QString& path) {
     if (!dir)
         return;
     const std::string prefix = machinefiles::native(QFileInfo(path).fileName()) + '.';
+    // What mkostemp puts in place of "XXXXXX".
+    constexpr std::string_view temporaryLetters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name(entry->d_name);
         if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
-            std::all_of(name.begin() + prefix.size(), name.end(),
-                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            name.find_first_not_of(temporaryLetters, prefix.size()) == std::string_view::npos)
             ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
     }
 }
