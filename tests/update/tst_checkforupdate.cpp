@@ -45,7 +45,6 @@ private slots:
     void requestAsSent();
     void downloadOffer_data();
     void downloadOffer();
-    void redirectIsFollowed();
     void refusedConnection();
     void proxySettingsAreIgnored();
 };
@@ -118,7 +117,8 @@ void CheckForUpdateTest::answers() {
 
 void CheckForUpdateTest::requestAsSent() {
     LoopbackHttpServer server;
-    server.reply("/ver/zintra.ver", ok("1.0.0"));
+    server.reply("/ver/zintra.ver", redirectTo("/current/zintra.ver"));
+    server.reply("/current/zintra.ver", ok("1.0.1"));
     frmzintra form;
     std::atomic<bool> hourglassDuringExchange = false;
     // The window thread is blocked in the exchange while the server answers.
@@ -130,15 +130,19 @@ void CheckForUpdateTest::requestAsSent() {
 
     update::checkForUpdate(form, server.base());
 
+    QCOMPARE(boxes.prompts(), QStringList{offer("1.0.1")}); // the redirect followed
     QVERIFY(hourglassDuringExchange);
     QVERIFY(pointerIsDefault(form));
     const auto requests = server.requests();
-    QCOMPARE(requests.size(), 1);
+    QCOMPARE(requests.size(), 2);
     QCOMPARE(requests[0].requestLine, QByteArray("GET /ver/zintra.ver HTTP/1.1"));
-    QCOMPARE(requests[0].header("Host"), "127.0.0.1:" + QByteArray::number(server.port()));
-    QCOMPARE(requests[0].header("User-Agent"), QByteArray("VB Project"));
-    QCOMPARE(requests[0].header("Cache-Control"), QByteArray("no-cache"));
-    QCOMPARE(requests[0].header("Pragma"), QByteArray("no-cache"));
+    QCOMPARE(requests[1].requestLine, QByteArray("GET /current/zintra.ver HTTP/1.1"));
+    for (const auto& request : requests) {
+        QCOMPARE(request.header("Host"), "127.0.0.1:" + QByteArray::number(server.port()));
+        QCOMPARE(request.header("User-Agent"), QByteArray("VB Project"));
+        QCOMPARE(request.header("Cache-Control"), QByteArray("no-cache"));
+        QCOMPARE(request.header("Pragma"), QByteArray("no-cache"));
+    }
 }
 
 void CheckForUpdateTest::downloadOffer_data() {
@@ -173,32 +177,30 @@ void CheckForUpdateTest::downloadOffer() {
     QCOMPARE(call.showCommand, platform::SW_SHOWNORMAL);
 }
 
-void CheckForUpdateTest::redirectIsFollowed() {
-    LoopbackHttpServer server;
-    server.reply("/ver/zintra.ver", redirectTo("/current/zintra.ver"));
-    server.reply("/current/zintra.ver", ok("1.0.1"));
-    frmzintra form;
-    testing::ScriptedMessageBoxes boxes;
-
-    update::checkForUpdate(form, server.base());
-
-    QCOMPARE(boxes.prompts(), QStringList{offer("1.0.1")});
-    const auto requests = server.requests();
-    QCOMPARE(requests.size(), 2);
-    QCOMPARE(requests[1].path, QByteArray("/current/zintra.ver"));
-    QCOMPARE(requests[1].header("User-Agent"), QByteArray("VB Project"));
-}
-
 void CheckForUpdateTest::refusedConnection() {
     frmzintra form;
     testing::ScriptedMessageBoxes boxes;
     bool pointerBackWhileShown = false;
     boxes.whileShown = [&] { pointerBackWhileShown = pointerIsDefault(form); };
 
-    update::checkForUpdate(form, "http://127.0.0.1:" + QString::number(testing::refusingPort()));
+    const QString refused = "http://127.0.0.1:" + QString::number(testing::refusingPort());
+    update::checkForUpdate(form, refused);
 
     QCOMPARE(boxes.prompts(), QStringList{couldNotRetrieve});
     QVERIFY(pointerBackWhileShown);
+
+    // Opening the URL is the exchange: sent at once, 0 when it fails.
+    using namespace platform;
+    const HINTERNET session =
+        InternetOpenA("VB Project", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    const auto open = [&](const QString& url) {
+        return InternetOpenUrlA(session, url.toStdString(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    };
+    QCOMPARE(open(refused), HINTERNET(0));
+    LoopbackHttpServer server;
+    QVERIFY(open(server.base() + "/ver/zintra.ver") != 0);
+    QCOMPARE(server.requests().size(), 1); // nothing read yet
+    InternetCloseHandle(session);
 }
 
 void CheckForUpdateTest::proxySettingsAreIgnored() {

@@ -45,7 +45,8 @@ public:
 private:
     static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
     bool statusIsSuccess() const;
-    bool hasEnough() const { return paused_ || body_.size() >= wanted_; }
+    // Nothing wanted yet (the request just sent): enough once the body starts.
+    bool hasEnough() const { return paused_ || (wanted_ > 0 && body_.size() >= wanted_); }
     void drive();
 
     std::unique_ptr<CURLM, MultiCleanup> multi_;

@@ -21,16 +21,20 @@ bool groupWritable(const std::string& folder) {
 }
 
 void makeFolder(const std::string& folder, const std::string& parent) {
+    const QString what = QStringLiteral("the folder");
     if (::mkdir(folder.c_str(), 0700) != 0) {
         if (errno == EEXIST)
             return;
-        raiseIo(QStringLiteral("the folder"), QFile::decodeName(folder.c_str()), errno);
+        raiseIo(what, QFile::decodeName(folder.c_str()), errno);
     }
+    // The mode goes on the folder just made, never by path: whoever may write the parent could
+    // have put a link to another file in its place by now.
+    const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     const mode_t mode = groupWritable(parent) ? 0775 : 0755;
-    if (::stat(folder.c_str(), &st) != 0 ||
-        ::chmod(folder.c_str(), mode | (st.st_mode & S_ISGID)) != 0)
-        raiseIo(QStringLiteral("the folder"), QFile::decodeName(folder.c_str()), errno);
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 ||
+        ::fchmod(fd.get(), mode | (st.st_mode & S_ISGID)) != 0)
+        raiseIo(what, QFile::decodeName(folder.c_str()), errno);
 }
 
 void writeAll(int fd, const QByteArray& bytes, const QString& what, const QString& path) {
@@ -58,6 +62,13 @@ void raiseIo(const QString& what, const QString& path, int errnum) {
               .arg(what, path, QString::fromLocal8Bit(std::strerror(errnum))));
 }
 
+void raiseDamaged(const QString& what, const QString& path, qsizetype limit) {
+    Raise(err::Damaged,
+          QStringLiteral("Cannot use %1 \"%2\": it must be a regular file of at most %3 bytes.")
+              .arg(what, path)
+              .arg(limit));
+}
+
 std::string native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -77,14 +88,20 @@ void makeFolders(const QString& folder) {
     } while (end != std::string::npos);
 }
 
-QByteArray readFile(const QString& what, const QString& path, bool& exists) {
-    Descriptor fd(::open(native(path).c_str(), O_RDONLY | O_CLOEXEC));
+QByteArray readFile(const QString& what, const QString& path, bool& exists, qsizetype limit) {
+    // Without blocking, so that a FIFO in the file's place cannot hold up its readers.
+    Descriptor fd(::open(native(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     exists = fd.get() >= 0;
     if (!exists) {
         if (errno == ENOENT)
             return {};
         raiseIo(what, path, errno);
     }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        raiseIo(what, path, errno);
+    if (!S_ISREG(st.st_mode) || st.st_size > limit)
+        raiseDamaged(what, path, limit);
     QByteArray bytes;
     char buffer[65536];
     for (;;) {
@@ -97,6 +114,8 @@ QByteArray readFile(const QString& what, const QString& path, bool& exists) {
             raiseIo(what, path, errno);
         }
         bytes.append(buffer, n);
+        if (bytes.size() > limit) // it grew while read
+            raiseDamaged(what, path, limit);
     }
 }
 

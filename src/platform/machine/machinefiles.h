@@ -26,6 +26,7 @@ private:
 };
 
 [[noreturn]] void raiseIo(const QString& what, const QString& path, int errnum);
+[[noreturn]] void raiseDamaged(const QString& what, const QString& path, qsizetype limit);
 
 // A path as the kernel takes it.
 std::string native(const QString& path);
@@ -33,11 +34,13 @@ std::string native(const QString& path);
 bool groupWritable(const QString& folder);
 
 // Creates the folder and any missing folders above it, 0755, or 0775 in a group-writable
-// parent; a setgid parent passes on its group and setgid bit.
+// parent; a setgid parent passes on its group and setgid bit. Modes are set on each new folder
+// itself, which must not be a symbolic link by then.
 void makeFolders(const QString& folder);
 
-// The whole file; `exists` false (and nothing read) when there is no file.
-QByteArray readFile(const QString& what, const QString& path, bool& exists);
+// The whole file; `exists` false (and nothing read) when there is no file. Anything but a regular
+// file, or one larger than `limit` bytes, is damaged.
+QByteArray readFile(const QString& what, const QString& path, bool& exists, qsizetype limit);
 
 // Temporary file in the same folder, flushed to disk, then renamed over the old file: a reader
 // or a crash sees the old file or the new one, never a mix.

@@ -1,7 +1,9 @@
 #include "platform/registry/regfile.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
+#include <utility>
 
 namespace platform::reg {
 
@@ -41,7 +43,7 @@ std::optional<QStringList> pathBelowRoot(const QString& full, bool shortRootAllo
     if (!sameName(root, rootName()) &&
         !(shortRootAllowed && sameName(root, QStringLiteral("HKLM"))))
         return std::nullopt;
-    if (!std::all_of(parts.begin(), parts.end(), writableKeyName))
+    if (parts.size() > maxDepth || !std::all_of(parts.begin(), parts.end(), writableKeyName))
         return std::nullopt;
     return parts;
 }
@@ -52,16 +54,68 @@ QString quoted(const QString& text) {
     return u'"' + escaped + u'"';
 }
 
-void formatKey(const Key& key, const QString& fullName, bool isRoot, QString& out) {
-    if (!isRoot || !key.values.empty()) {
-        out += QStringLiteral("\n[") + fullName + QStringLiteral("]\n");
-        for (const Value& v : key.values)
-            out += (v.name.isEmpty() ? QStringLiteral("@") : quoted(v.name)) + u'=' +
-                   quoted(v.data) + u'\n';
+// The tree as the text builds it: keys in the order they first appear, each after its parent,
+// and found by parent and name in constant time, so that many siblings cost no more than few.
+class Builder {
+public:
+    Builder() : keys_{emptyMachine()}, children_(1) {}
+
+    // Goes to the key of a "[...]" line, creating it and any missing keys above it; false past
+    // the limits.
+    bool enter(const QStringList& path) {
+        if (path.size() > maxDepth)
+            return false;
+        std::size_t key = 0;
+        qsizetype nameLength = rootName().size();
+        for (const QString& part : path) {
+            nameLength += 1 + part.size();
+            auto it = keyAt_.find({key, part.toCaseFolded()});
+            if (it == keyAt_.end()) {
+                // Each key is written back on a line of its whole name.
+                written_ += nameLength + 4;
+                if (written_ > maxTextSize)
+                    return false;
+                it = keyAt_.insert({key, part.toCaseFolded()}, keys_.size());
+                children_[key].push_back(keys_.size());
+                keys_.push_back({part, {}, {}});
+                children_.emplace_back();
+            }
+            key = *it;
+        }
+        current_ = key;
+        return true;
     }
-    for (const Key& sub : key.subkeys)
-        formatKey(sub, fullName + u'\\' + sub.name, false, out);
-}
+    bool inKey() const { return current_ != none; }
+    void setValue(const QString& name, const QString& data) {
+        std::vector<Value>& values = keys_[current_].values;
+        const std::pair<std::size_t, QString> id{current_, name.toCaseFolded()};
+        const auto it = valueAt_.constFind(id);
+        if (it != valueAt_.cend()) {
+            values[*it].data = data;
+            return;
+        }
+        valueAt_.insert(id, values.size());
+        values.push_back({name, data});
+    }
+    // Children come after their parents: from the last key back, each is complete when moved.
+    Key finish() {
+        for (std::size_t i = keys_.size(); i-- > 0;) {
+            keys_[i].subkeys.reserve(children_[i].size());
+            for (const std::size_t child : children_[i])
+                keys_[i].subkeys.push_back(std::move(keys_[child]));
+        }
+        return std::move(keys_[0]);
+    }
+
+private:
+    static constexpr std::size_t none = std::size_t(-1);
+    std::vector<Key> keys_;
+    std::vector<std::vector<std::size_t>> children_;
+    QHash<std::pair<std::size_t, QString>, std::size_t> keyAt_;   // parent, folded name
+    QHash<std::pair<std::size_t, QString>, std::size_t> valueAt_; // key, folded name
+    std::size_t current_ = none;
+    qsizetype written_ = 0;
+};
 
 // Walks the text; a quoted string may span lines, everything else is line by line.
 class Reader {
@@ -131,6 +185,15 @@ QString rootName() {
     return QStringLiteral("HKEY_LOCAL_MACHINE");
 }
 
+KeyList::~KeyList() {
+    // Moves every descendant up into this list, so that each key is destroyed without subkeys.
+    for (std::size_t i = 0; i < size(); ++i) {
+        KeyList children = std::move((*this)[i].subkeys);
+        for (Key& child : children)
+            push_back(std::move(child));
+    }
+}
+
 Key* Key::subkey(const QString& keyName) {
     return pointerTo(subkeys, keyName);
 }
@@ -172,6 +235,8 @@ Key emptyMachine() {
 }
 
 std::optional<Key> parse(const QByteArray& bytes) {
+    if (bytes.size() > maxTextSize)
+        return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(bytes);
     if (utf8.hasError())
@@ -180,12 +245,11 @@ std::optional<Key> parse(const QByteArray& bytes) {
     Reader r(text);
     if (!r.take(u"REGEDIT4") || !r.endOfLine())
         return std::nullopt;
-    Key machine = emptyMachine();
-    Key* current = nullptr; // set by each "[...]" line, before any key is created again
+    Builder machine;
     for (;;) {
         r.skipWhitespace();
         if (r.atEnd())
-            return machine;
+            return machine.finish();
         const QChar c = r.peek();
         if (c == u';') {
             r.restOfLine();
@@ -196,12 +260,11 @@ std::optional<Key> parse(const QByteArray& bytes) {
             if (!line.endsWith(u']'))
                 return std::nullopt;
             const auto path = pathBelowRoot(line.mid(1, line.size() - 2).toString(), false);
-            if (!path)
+            if (!path || !machine.enter(*path))
                 return std::nullopt;
-            current = &createKey(machine, *path);
             continue;
         }
-        if (!current)
+        if (!machine.inKey())
             return std::nullopt;
         QString valueName;
         if (c == u'@') {
@@ -223,13 +286,26 @@ std::optional<Key> parse(const QByteArray& bytes) {
         const auto data = r.quotedString();
         if (!data || !r.endOfLine())
             return std::nullopt;
-        current->setValue(valueName, *data);
+        machine.setValue(valueName, *data);
     }
 }
 
 QByteArray format(const Key& machine) {
     QString out = QStringLiteral("REGEDIT4\n");
-    formatKey(machine, rootName(), true, out);
+    // Depth first, by a list of keys still to write rather than by recursion.
+    std::vector<std::pair<const Key*, QString>> pending{{&machine, rootName()}};
+    while (!pending.empty()) {
+        const auto [key, fullName] = std::move(pending.back());
+        pending.pop_back();
+        if (key != &machine || !key->values.empty()) {
+            out += QStringLiteral("\n[") + fullName + QStringLiteral("]\n");
+            for (const Value& v : key->values)
+                out += (v.name.isEmpty() ? QStringLiteral("@") : quoted(v.name)) + u'=' +
+                       quoted(v.data) + u'\n';
+        }
+        for (auto sub = key->subkeys.rbegin(); sub != key->subkeys.rend(); ++sub)
+            pending.emplace_back(&*sub, fullName + u'\\' + sub->name);
+    }
     return out.toUtf8();
 }
 

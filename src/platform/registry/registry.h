@@ -3,6 +3,7 @@
 #include "platform/registry/regfile.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
 
 // HKEY_LOCAL_MACHINE kept in one REGEDIT4 file. Every call reads the file afresh; every change
@@ -17,8 +18,10 @@ QString machineFile();
 reg::Key load();
 
 // Applies `change` to the current hive and commits the result, all under the lock. An error
-// that `change` raises commits nothing.
+// that `change` raises commits nothing, and so does a lock that stays taken for 5 seconds.
 void update(const std::function<void(reg::Key&)>& change);
+// Tests shorten the wait for the lock; the program never calls it.
+void setLockWait(std::chrono::milliseconds limit);
 
 // Runs after every committed change, still under the lock, with the hive as written.
 using ChangeObserver = std::function<void(const reg::Key& machine)>;

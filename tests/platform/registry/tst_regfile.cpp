@@ -62,6 +62,13 @@ private slots:
         QTest::newRow("no equals sign") << head + "@\"a\"\n";
         QTest::newRow("stray line") << head + "Zintra\n";
         QTest::newRow("not UTF-8") << head + "@=\"\xFF\"\n";
+        const QByteArray levels = QByteArray("\\k").repeated(reg::maxDepth - 1);
+        QTest::newRow("deeper than the limit")
+            << "REGEDIT4\n[HKEY_LOCAL_MACHINE" + levels + "\\k\\k]\n";
+        QByteArray wide = "REGEDIT4\n";
+        for (int i = 0; i < 64; ++i) // a line per 512 new keys, each written on a line of its own
+            wide += "[HKEY_LOCAL_MACHINE\\" + QByteArray::number(i) + levels + "]\n";
+        QTest::newRow("written back past the size limit") << wide;
     }
     void refusesDamagedText() {
         QFETCH(QByteArray, text);
@@ -92,6 +99,9 @@ private slots:
         QCOMPARE(valueAt(*again, {"software", "odd [NAMES]"}, "BACK\\SLASH"),
                  QStringLiteral("C:\\dir\\ 100% \"é\" 日本\nsecond line"));
         QCOMPARE(valueAt(*again, {"Software", "Odd [names]"}, "empty"), QString(""));
+
+        reg::Key deep = reg::emptyMachine(); // destroyed without recursion
+        reg::createKey(deep, QStringList(1000000, QStringLiteral("k")));
     }
 };
 
