@@ -1,6 +1,7 @@
 #include "app/frmzintra.h"
 #include "app/widgets.h"
 #include "platform/files.h"
+#include "platform/runtime.h"
 #include "support/scripted.h"
 
 #include <QDir>
@@ -97,7 +98,7 @@ private slots:
     void barGrowsOncePerBlockAndDestinationIsExact();
     void sourceOver2GiBCopiesWithAGrowingBar();
     void destinationTextRules();
-    void trailingSpacesMustNameTheSameFile();
+    void sourceTextMustNameTheSameFile();
     void newDestinationKeepsExecutableBit();
     void copyOntoItselfFails_data();
     void copyOntoItselfFails();
@@ -211,7 +212,7 @@ void CopyTest::destinationTextRules() {
     QVERIFY(testing::readAll(outFile("a.txt")) == bytes);
 }
 
-void CopyTest::trailingSpacesMustNameTheSameFile() {
+void CopyTest::sourceTextMustNameTheSameFile() {
     const QByteArray bytes = testing::writePatternFile(inFile("a.bin"), 3000);
     QVERIFY(QFile::link(inFile("a.bin"), inFile("a.bin  ")));
     QCOMPARE(copy(inFile("a.bin  "), out + u'/'), QStringList{Copied});
@@ -222,6 +223,16 @@ void CopyTest::trailingSpacesMustNameTheSameFile() {
     testing::writePatternFile(inFile("b.bin "), 10, 3);
     QCOMPARE(copy(inFile("b.bin "), out + u'/'), QStringList{Failed});
     QCOMPARE(entries(out), QStringList{"a.bin  "});
+
+    // A name that is not UTF-8, beside the file its lossy reading would name.
+    const QByteArray latin1 = testing::writePatternFile(inFile("c.bin"), 3000, 4);
+    testing::writePatternFile(inFile(QString(QChar::ReplacementCharacter)), 10, 5);
+    const auto raw = [](const QString& folder) { return QFile::encodeName(folder) + "/\xe9"; };
+    QVERIFY(::rename(qPrintable(inFile("c.bin")), raw(in).constData()) == 0);
+    QCOMPARE(copy(platform::fromAnsi(raw(in).toStdString()), out + u'/'), QStringList{Copied});
+    QVERIFY(::unlink(raw(in).constData()) == 0);
+    QVERIFY(::rename(raw(out).constData(), qPrintable(outFile("c.bin"))) == 0);
+    QVERIFY(testing::readAll(outFile("c.bin")) == latin1);
 }
 
 void CopyTest::newDestinationKeepsExecutableBit() {
