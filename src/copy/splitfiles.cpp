@@ -67,8 +67,11 @@ bool frmzintra::splitfiles() {
             return false;
     }
 
+    // A source that changed while it was read gave a torn copy.
+    const bool whole = IsUnchangedSinceOpen(input.get(), copied);
     input.close();
-    output.close();
+    if (!whole || !output.close())
+        return false;
     shpin->setWidth(copyplan::FullScale);
     return true;
 }

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 using testing::ScriptedDialogs;
 
@@ -47,8 +49,9 @@ private:
 
 void IntakeTest::initTestCase() {
     folder_ = QDir(dir_.path()).canonicalPath();
-    for (const char* name : {"My Notes.txt", "-platform", "été"})
-        QVERIFY(QFile(folder_ + u'/' + QString::fromUtf8(name)).open(QIODevice::WriteOnly));
+    // "caf\xe9" is not UTF-8; "caf\uFFFD" is what a lossy reading of it would name.
+    for (const char* name : {"My Notes.txt", "-platform", "été", "caf\xe9", "caf\uFFFD"})
+        QVERIFY(::close(::creat((QFile::encodeName(folder_) + '/' + name).constData(), 0644)) == 0);
     startDir_ = QDir::currentPath();
     QDir::setCurrent(folder_); // relative arguments are looked up here
     // Keep the start-up probe away from this machine's registry.
@@ -57,6 +60,7 @@ void IntakeTest::initTestCase() {
 
 void IntakeTest::cleanupTestCase() {
     QDir::setCurrent(startDir_);
+    ::unlink((QFile::encodeName(folder_) + "/caf\xe9").constData()); // Qt cannot name it
 }
 
 void IntakeTest::cutBuffer() {
@@ -65,6 +69,10 @@ void IntakeTest::cutBuffer() {
     QCOMPARE(intake::cutBuffer(buffer, 12), QString::fromUtf8("/srv/été/x"));
     QCOMPARE(intake::cutBuffer(buffer, 8), QString::fromUtf8("/srv/ét"));
     QCOMPARE(intake::cutBuffer(buffer, 0), QString());
+    // Bytes that are not UTF-8 come back unchanged; escapes that would read back as another
+    // character name nothing.
+    QCOMPARE(platform::toAnsi(intake::cutBuffer("caf\xe9\xc3", 5)), std::string("caf\xe9\xc3"));
+    QCOMPARE(platform::toAnsi(QString(QChar(0xDCC3)) + QChar(0xDCA9)), std::string());
     // A length beyond the buffer (a path that did not fit) takes the untouched buffer, which
     // shows as nothing.
     const QString whole = intake::cutBuffer(std::string(4096, '\0'), 5000);
@@ -104,6 +112,8 @@ void IntakeTest::intake_data() {
         << QByteArrayList{"-reverse"} << QStringLiteral("revers") << true;
     QTest::newRow("quotes and a line break")
         << QByteArrayList{"a\"b\nc\"d"} << QStringLiteral("\"b\nc\"") << true;
+    QTest::newRow("existing name that is not UTF-8")
+        << QByteArrayList{folder + "/caf\xe9"} << folder_ + "/caf" + QChar(0xDCE9) << true;
     QTest::newRow("bytes that are not UTF-8")
         << QByteArrayList{"\xff/x\xfe"} << QStringLiteral("/x") << true;
 }

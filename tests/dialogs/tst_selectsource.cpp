@@ -1,11 +1,14 @@
 #include "app/frmzintra.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/text.h"
 #include "support/scripted.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 using testing::ScriptedDialogs;
 
@@ -19,7 +22,7 @@ private slots:
     void cancelChangesNothing();
     void spacesAroundThePath();
     void choiceMovesTheCurrentDirectory();
-    void pathLongerThanTheBufferIsAFailedDialog();
+    void pathThatNamesNoOneFileIsAFailedDialog();
     void failingDialogIsNotTrapped();
 
 private:
@@ -90,7 +93,7 @@ void SelectSourceTest::choiceMovesTheCurrentDirectory() {
     QCOMPARE(dialogs.fileRequests[1].initialDir, folder + QStringLiteral("/sub dir"));
 }
 
-void SelectSourceTest::pathLongerThanTheBufferIsAFailedDialog() {
+void SelectSourceTest::pathThatNamesNoOneFileIsAFailedDialog() {
     ScriptedDialogs dialogs;
     frmzintra form;
     form.txtinput->setText(QStringLiteral("/kept"));
@@ -105,6 +108,21 @@ void SelectSourceTest::pathLongerThanTheBufferIsAFailedDialog() {
     form.Image1_Click();
     QCOMPARE(form.txtinput->text(), "/" + QString(4093, u'f'));
     QCOMPARE(dialogs.browses.size(), 1u);
+
+    // Qt shows the name "\xe9", which is not UTF-8, as U+FFFD: while a file of that very name
+    // sits beside it, the choice stands for two files.
+    QTemporaryDir dir;
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/\xe9";
+    const QString shown = dir.path() + u'/' + QChar(QChar::ReplacementCharacter);
+    QVERIFY(QFile(shown).open(QIODevice::WriteOnly));
+    QVERIFY(::close(::creat(latin1.constData(), 0644)) == 0);
+    dialogs.files = {ScriptedDialogs::choose(shown), ScriptedDialogs::choose(shown)};
+    form.Image1_Click();
+    QCOMPARE(form.txtinput->text(), "/" + QString(4093, u'f'));
+    QVERIFY(QFile::remove(shown));
+    form.Image1_Click();
+    QCOMPARE(platform::toAnsi(form.txtinput->text()), latin1.toStdString());
+    QVERIFY(::unlink(latin1.constData()) == 0);
 }
 
 void SelectSourceTest::failingDialogIsNotTrapped() {

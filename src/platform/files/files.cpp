@@ -23,7 +23,10 @@ struct OpenFile {
     ino_t ino;
     std::string path;
     bool regular;
-    bool emptiedByUs; // created or truncated by this open
+    bool emptiedByUs;      // created or truncated by this open
+    bool reserved = false; // room reserved beyond the bytes written
+    off_t size = 0;        // a source's size and modification time when it was opened
+    timespec mtime{};
 };
 
 std::map<HANDLE, OpenFile>& openFiles() {
@@ -40,10 +43,14 @@ bool heldByUs(const struct stat& st) {
     return false;
 }
 
-// No sharing: an exclusive lock on the open file description. File systems that cannot lock
-// are no reason to fail; the identity check still keeps a copy off its own source.
+// No sharing: an exclusive lock on the open file description. NFS refuses that on a read-only
+// descriptor (EBADF) but grants a shared lock, which still keeps every writer out. File systems
+// that cannot lock at all are no reason to fail; the identity check still keeps a copy off its
+// own source.
 bool lockExclusive(int fd) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+    if (use<FileIo>(realIo).flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    if (errno == EBADF && use<FileIo>(realIo).flock(fd, LOCK_SH | LOCK_NB) == 0)
         return true;
     return errno != EWOULDBLOCK;
 }
@@ -64,7 +71,7 @@ HANDLE openSource(const std::string& path) {
         ::close(fd);
         return INVALID_HANDLE_VALUE;
     }
-    openFiles()[fd] = {st.st_dev, st.st_ino, path, true, false};
+    openFiles()[fd] = {st.st_dev, st.st_ino, path, true, false, false, st.st_size, st.st_mtim};
     return fd;
 }
 
@@ -87,11 +94,11 @@ HANDLE openDestination(const std::string& path, HANDLE templateFile) {
         return INVALID_HANDLE_VALUE;
 
     struct stat st {};
-    const bool ok = ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISCHR(st.st_mode)) &&
-                    !heldByUs(st) && lockExclusive(fd) &&
-                    (!S_ISREG(st.st_mode) || ::ftruncate(fd, 0) == 0) && clearNonBlocking(fd);
-    if (!ok) {
-        if (created)
+    const bool locked = ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISCHR(st.st_mode)) &&
+                        !heldByUs(st) && lockExclusive(fd);
+    if (!locked || (S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) || !clearNonBlocking(fd)) {
+        // A file we created but another copy locked first is that copy's file now.
+        if (created && locked)
             ::unlink(path.c_str());
         ::close(fd);
         return INVALID_HANDLE_VALUE;
@@ -120,6 +127,14 @@ ssize_t FileIo::read(int fd, void* buffer, size_t count) {
 
 ssize_t FileIo::write(int fd, const void* buffer, size_t count) {
     return ::write(fd, buffer, count);
+}
+
+int FileIo::close(int fd) {
+    return ::close(fd);
+}
+
+int FileIo::flock(int fd, int operation) {
+    return ::flock(fd, operation);
 }
 
 HANDLE CreateFileA(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
@@ -167,23 +182,57 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
 
 bool CloseHandle(HANDLE file) {
     openFiles().erase(file);
-    return ::close(file) == 0;
+    return use<FileIo>(realIo).close(file) == 0;
 }
 
 void PreallocateFile(HANDLE file, std::int64_t length) {
-    if (length > 0)
-        ::fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length);
+    const auto it = openFiles().find(file);
+    if (length > 0 && ::fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length) == 0 &&
+        it != openFiles().end())
+        it->second.reserved = true;
+}
+
+bool IsUnchangedSinceOpen(HANDLE file, std::int64_t bytesRead) {
+    const auto it = openFiles().find(file);
+    struct stat st {};
+    return it != openFiles().end() && ::fstat(file, &st) == 0 && st.st_size == it->second.size &&
+           st.st_mtim.tv_sec == it->second.mtime.tv_sec &&
+           st.st_mtim.tv_nsec == it->second.mtime.tv_nsec && bytesRead == st.st_size;
+}
+
+namespace {
+// Truncating to its own size frees the reserved blocks beyond it, also on failure: a file
+// that stays (one we may not remove) must not keep them.
+OpenFile forgetOutput(HANDLE file) {
+    auto node = openFiles().extract(file);
+    if (node.empty())
+        return {};
+    struct stat st {};
+    if (node.mapped().reserved && ::fstat(file, &st) == 0)
+        ::ftruncate(file, st.st_size);
+    return std::move(node.mapped());
+}
+
+void removeIfOurs(const OpenFile& f) {
+    struct stat st {};
+    if (f.regular && f.emptiedByUs && ::stat(f.path.c_str(), &st) == 0 && st.st_dev == f.dev &&
+        st.st_ino == f.ino)
+        ::unlink(f.path.c_str());
+}
+} // namespace
+
+bool CloseOutputFile(HANDLE file) {
+    const OpenFile f = forgetOutput(file);
+    if (use<FileIo>(realIo).close(file) == 0)
+        return true;
+    removeIfOurs(f);
+    return false;
 }
 
 void DiscardIncompleteFile(HANDLE file) {
-    const auto it = openFiles().find(file);
-    if (it != openFiles().end() && it->second.regular && it->second.emptiedByUs) {
-        struct stat st {};
-        if (::stat(it->second.path.c_str(), &st) == 0 && st.st_dev == it->second.dev &&
-            st.st_ino == it->second.ino)
-            ::unlink(it->second.path.c_str());
-    }
-    CloseHandle(file);
+    const OpenFile f = forgetOutput(file);
+    removeIfOurs(f); // while the open handle keeps the file's identity from being reused
+    use<FileIo>(realIo).close(file);
 }
 
 bool IsSameFile(const std::string& path, HANDLE file) {

@@ -41,8 +41,18 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite, std::uint
 bool CloseHandle(HANDLE file);
 
 // Reserves room for `length` bytes without changing the file's size, so that its size is
-// always the bytes really written. A file system that cannot is no reason to fail.
+// always the bytes really written. A file system that cannot is no reason to fail. Closing or
+// discarding the file gives back whatever room lies beyond its size.
 void PreallocateFile(HANDLE file, std::int64_t length);
+
+// True when a source read to its end gave the whole file as it was opened: its size and
+// modification time are still those it had then, and `bytesRead` is that size. A source that
+// was deleted meanwhile is unchanged: its open handle still reads the original bytes.
+bool IsUnchangedSinceOpen(HANDLE file, std::int64_t bytesRead);
+
+// Closes a finished destination. Network and quota file systems report delayed write errors
+// only here: a failed close leaves an incomplete file, removed as DiscardIncompleteFile does.
+bool CloseOutputFile(HANDLE file);
 
 // Closes a destination whose copy failed and removes the file, but only a regular file that
 // this open created or emptied, and only while its path still names that file.
@@ -61,20 +71,28 @@ public:
     enum class OnDrop { Close, DiscardIncomplete };
     explicit UniqueHandle(HANDLE file, OnDrop onDrop = OnDrop::Close)
         : file_(file), onDrop_(onDrop) {}
-    ~UniqueHandle() { onDrop_ == OnDrop::Close ? close() : discardIncomplete(); }
+    ~UniqueHandle() {
+        if (onDrop_ == OnDrop::Close)
+            close();
+        else
+            discardIncomplete();
+    }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
     HANDLE get() const { return file_; }
     bool valid() const { return file_ != INVALID_HANDLE_VALUE; }
-    void close() { release(CloseHandle); }
-    void discardIncomplete() { release(DiscardIncompleteFile); }
+    // False when a destination's close failed (its file is then discarded).
+    bool close() {
+        return !valid() || (onDrop_ == OnDrop::Close ? CloseHandle : CloseOutputFile)(
+                               std::exchange(file_, INVALID_HANDLE_VALUE));
+    }
+    void discardIncomplete() {
+        if (valid())
+            DiscardIncompleteFile(std::exchange(file_, INVALID_HANDLE_VALUE));
+    }
 
 private:
-    template <typename Fn> void release(Fn fn) {
-        if (valid())
-            fn(std::exchange(file_, INVALID_HANDLE_VALUE));
-    }
     HANDLE file_;
     OnDrop onDrop_;
 };
@@ -94,12 +112,14 @@ private:
     std::unique_ptr<std::byte[], Free> data_;
 };
 
-// The raw read and write beneath ReadFile and WriteFile; tests replace it to make them fail.
+// The raw calls beneath the file calls; tests replace them to make them fail.
 class FileIo {
 public:
     virtual ~FileIo() = default;
     virtual ssize_t read(int fd, void* buffer, size_t count);
     virtual ssize_t write(int fd, const void* buffer, size_t count);
+    virtual int close(int fd);
+    virtual int flock(int fd, int operation);
 };
 
 } // namespace platform

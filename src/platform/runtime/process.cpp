@@ -1,6 +1,7 @@
 #include "platform/runtime/process.h"
 
 #include "config.h"
+#include "platform/runtime/text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,7 +45,7 @@ void setCommandLine(int argc, const char* const* argv) {
             joined += ' ';
         joined += argv[i];
     }
-    commandText() = QString::fromLocal8Bit(joined);
+    commandText() = fromAnsi(joined.toStdString());
 }
 
 QString Command() {

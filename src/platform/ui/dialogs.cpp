@@ -6,11 +6,13 @@
 #include "platform/runtime/text.h"
 #include "platform/ui/folderbrowser.h"
 
-#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFileSystemModel>
+#include <dirent.h>
+#include <tuple>
+#include <unistd.h>
 
 namespace platform {
 
@@ -62,6 +64,37 @@ public:
 };
 
 QtDialogs realHost;
+// Qt's dialog decodes a name that is not UTF-8 lossily (each undecodable byte shows as U+FFFD),
+// so such a name may stand for more than one file. The bytes of the one file that each such
+// name stands for; nothing when there is none, or more than one.
+std::optional<std::string> chosenFileBytes(const QString& chosen) {
+    if (!chosen.contains(QChar::ReplacementCharacter))
+        return toAnsi(chosen);
+    std::string path;
+    const QStringList parts = chosen.split(u'/');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            path += '/';
+        if (!parts[i].contains(QChar::ReplacementCharacter)) {
+            const std::string part = toAnsi(parts[i]);
+            if (part.empty() != parts[i].isEmpty())
+                return std::nullopt;
+            path += part;
+            continue;
+        }
+        std::vector<std::string> matches;
+        if (DIR* dir = ::opendir(path.empty() ? "." : path.c_str())) {
+            while (const dirent* entry = ::readdir(dir))
+                if (QFile::decodeName(entry->d_name) == parts[i])
+                    matches.emplace_back(entry->d_name);
+            ::closedir(dir);
+        }
+        if (matches.size() != 1)
+            return std::nullopt;
+        path += matches.front();
+    }
+    return path;
+}
 } // namespace
 
 std::vector<FileFilter> parseFilterList(const QString& list) {
@@ -89,18 +122,21 @@ int GetOpenFileNameA(OPENFILENAME& ofn) {
     if (!chosen)
         return 0;
 
-    const QFileInfo file(*chosen);
-    const std::string path = toAnsi(*chosen);
-    const std::string name = toAnsi(file.fileName());
-    // A path that does not fit is a failure of the dialog, as a cancel is.
-    if (path.size() >= ofn.nMaxFile || (ofn.nMaxFileTitle > 0 && name.size() >= ofn.nMaxFileTitle))
+    // A path that stands for no one file, or does not fit, is a failure of the dialog, as a
+    // cancel is.
+    const std::optional<std::string> path = chosenFileBytes(*chosen);
+    if (!path || path->empty())
         return 0;
-    putTerminated(path, ofn.lpstrFile, ofn.nMaxFile);
+    const std::size_t slash = path->rfind('/');
+    const std::string name = slash == std::string::npos ? *path : path->substr(slash + 1);
+    if (path->size() >= ofn.nMaxFile || (ofn.nMaxFileTitle > 0 && name.size() >= ofn.nMaxFileTitle))
+        return 0;
+    putTerminated(*path, ofn.lpstrFile, ofn.nMaxFile);
     if (ofn.nMaxFileTitle > 0)
         putTerminated(name, ofn.lpstrFileTitle, ofn.nMaxFileTitle);
     // A folder removed since the choice leaves the current directory where it was.
-    if (!(ofn.Flags & OFN_NOCHANGEDIR))
-        QDir::setCurrent(file.absolutePath());
+    if (!(ofn.Flags & OFN_NOCHANGEDIR) && slash != std::string::npos)
+        std::ignore = ::chdir(slash == 0 ? "/" : path->substr(0, slash).c_str());
     return 1;
 }
 

@@ -1,7 +1,10 @@
 #include "platform/ui/folderbrowser.h"
 
+#include "platform/runtime/text.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,6 +12,10 @@
 #include <QStorageInfo>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <vector>
 
 namespace platform {
 
@@ -73,15 +80,29 @@ void FolderBrowser::listSubfolders(QTreeWidgetItem* item) {
     if (item->data(0, ListedRole).toBool())
         return;
     item->setData(0, ListedRole, true);
-    const QDir folder(item->data(0, PathRole).toString());
-    const QFileInfoList subfolders =
-        folder.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& sub : subfolders) {
-        auto* child = new QTreeWidgetItem(item, QStringList{sub.fileName()});
-        child->setData(0, PathRole, sub.absoluteFilePath());
+    // Listed by bytes: Qt's listing decodes a name that is not UTF-8 lossily, and its path would
+    // name a look-alike folder or none.
+    const QString folder = item->data(0, PathRole).toString();
+    std::vector<std::pair<QString, QString>> subfolders; // label, path
+    if (DIR* dir = ::opendir(toAnsi(folder).c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            struct stat st {};
+            if (entry->d_name[0] != '.' && ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 &&
+                S_ISDIR(st.st_mode))
+                subfolders.emplace_back(QFile::decodeName(entry->d_name),
+                                        withSeparator(folder) + fromAnsi(entry->d_name));
+        }
+        ::closedir(dir);
+    }
+    std::sort(subfolders.begin(), subfolders.end(), [](const auto& a, const auto& b) {
+        return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
+    });
+    for (const auto& [label, path] : subfolders) {
+        auto* child = new QTreeWidgetItem(item, QStringList{label});
+        child->setData(0, PathRole, path);
         child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
-    if (subfolders.isEmpty())
+    if (subfolders.empty())
         item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
 }
 
