@@ -1,0 +1,82 @@
+// The two pictures' handlers, with the dialogs answering from a script.
+#include "app/frmzintra.h"
+#include "platform/runtime/text.h"
+#include "support/scripted.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
+
+using Answer = std::optional<QString>; // nothing: the user cancelled
+
+class SelectionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void select_data() {
+        QTest::addColumn<int>("picture");
+        QTest::addColumn<Answer>("file");
+        QTest::addColumn<Answer>("folder");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<int>("warnings");
+        const auto row = [](const char* name, int picture, Answer file, Answer folder,
+                            const QString& source, const QString& destination, int warnings) {
+            QTest::newRow(name) << picture << file << folder << source << destination << warnings;
+        };
+        // The longest paths whose bytes and NUL fill the buffers: 4095 for a file, 4096 for a
+        // folder.
+        const QString file = "/" + QString(4093, u'f'), folder = "/" + QString(4094, u'd');
+        row("file, then folder", 1, "/srv/a", "/srv/b", "/srv/a", "/srv/b/", 0);
+        row("file dialog cancelled: no browser", 1, {}, "/srv/b", "/kept", "/previous/", 0);
+        // Leading spaces go; spaces that end a file's name are part of it.
+        row("spaces around a file", 1, "  /srv/a  ", {}, "/srv/a  ", "", 0);
+        row("longest file", 1, file, {}, file, "", 0);
+        row("file one byte too long: as a cancel", 1, file + u'f', {}, "/kept", "/previous/", 0);
+        row("root stays as it is", 2, {}, "/", "/kept", "/", 0);
+        row("folder without a path", 2, {}, "", "/kept", "", 1);
+        row("longest folder", 2, {}, folder, "/kept", folder + u'/', 0);
+        row("folder one byte too long", 2, {}, folder + u'd', "/kept", "", 1);
+    }
+    void select() {
+        QFETCH(int, picture);
+        QFETCH(Answer, file);
+        QFETCH(Answer, folder);
+        testing::ScriptedDialogs dialogs;
+        testing::ScriptedMessageBoxes boxes;
+        frmzintra form;
+        form.txtinput->setText(QStringLiteral("/kept"));
+        form.txtoutput->setText(QStringLiteral("/previous/"));
+        dialogs.files = {[file] { return file; }};
+        dialogs.folders = {[folder] { return folder; }, testing::ScriptedDialogs::choose("/again")};
+        picture == 1 ? form.Image1_Click() : form.Image2_Click();
+        QTEST(form.txtinput->text(), "source");
+        QTEST(form.txtoutput->text(), "destination");
+        QTEST(int(boxes.shown.size()), "warnings");
+    }
+
+    // Qt shows the name "\xe9", which is not UTF-8, as U+FFFD: while a file really named so
+    // sits beside it, the choice stands for two files and is refused; alone, it is that file.
+    void nameThatIsNotUtf8() {
+        QTemporaryDir dir;
+        const QByteArray latin1 = QFile::encodeName(dir.path()) + "/\xe9";
+        const QString shown = dir.path() + u'/' + QChar(QChar::ReplacementCharacter);
+        QVERIFY(QFile(shown).open(QIODevice::WriteOnly));
+        QVERIFY(::close(::creat(latin1.constData(), 0644)) == 0);
+        testing::ScriptedDialogs dialogs;
+        frmzintra form;
+        form.txtinput->setText(QStringLiteral("/kept"));
+        dialogs.files = {testing::ScriptedDialogs::choose(shown),
+                         testing::ScriptedDialogs::choose(shown)};
+        form.Image1_Click();
+        QCOMPARE(form.txtinput->text(), QStringLiteral("/kept"));
+        QVERIFY(QFile::remove(shown));
+        form.Image1_Click();
+        QCOMPARE(platform::toAnsi(form.txtinput->text()), latin1.toStdString());
+    }
+};
+
+QTEST_MAIN(SelectionTest)
+#include "tst_selection.moc"
