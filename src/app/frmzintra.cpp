@@ -1,6 +1,7 @@
 #include "app/frmzintra.h"
 
 #include "app/widgets.h"
+#include "platform/msgbox.h"
 #include "platform/runtime.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 QRect at(int left, int top, int width, int height) {
@@ -43,6 +45,8 @@ frmzintra::frmzintra(QWidget* parent) : QMainWindow(parent) {
     cmdcopy = new QPushButton(QStringLiteral("Start Copying"), client);
     cmdcopy->setGeometry(at(2400, 1560, 1815, 375));
     cmdcopy->setToolTip(QStringLiteral("Click to start the file copy."));
+    // With the focus, the button takes Enter as it takes Space, as desktop buttons do.
+    cmdcopy->setAutoDefault(true);
 
     txtoutput = new QLineEdit(client);
     txtoutput->setGeometry(at(1560, 1080, 3255, 285));
@@ -126,6 +130,9 @@ frmzintra::frmzintra(QWidget* parent) : QMainWindow(parent) {
     onEvent(mnucont, &QAction::triggered, this, &frmzintra::mnucont_Click);
     onEvent(mnuupdate, &QAction::triggered, this, &frmzintra::mnuupdate_Click);
     onEvent(mnuabout, &QAction::triggered, this, &frmzintra::mnuabout_Click);
+
+    // Once the window is up: the first outcome box then appears as quickly as later ones.
+    QTimer::singleShot(0, this, &platform::prepareMessageBoxes);
 }
 
 frmzintra::~frmzintra() = default;

@@ -2,12 +2,20 @@
 
 #include "platform/runtime.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
 namespace platform {
 
 namespace {
+// No icon anywhere: not beside the text, and not the theme's glyphs on the buttons either.
+void setButtons(QMessageBox& box, QMessageBox::StandardButtons buttons) {
+    box.setStandardButtons(buttons);
+    for (QAbstractButton* button : box.buttons())
+        button->setIcon(QIcon());
+}
+
 class QtMessageBoxes final : public MessageBoxHost {
 public:
     int show(const QString& prompt, int buttons, const QString& title) override {
@@ -17,10 +25,10 @@ public:
         // Server data is shown here too: never interpret it as markup.
         box.setTextFormat(Qt::PlainText);
         if (buttons == vbYesNo) {
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            setButtons(box, QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::Yes);
         } else {
-            box.setStandardButtons(QMessageBox::Ok);
+            setButtons(box, QMessageBox::Ok);
         }
         const int answer = box.exec();
         if (answer == QMessageBox::Yes)
@@ -37,6 +45,12 @@ MessageBoxHost* currentHost = &realHost;
 
 int MsgBox(const QString& prompt, int buttons, const QString& title) {
     return currentHost->show(prompt, buttons, title.isEmpty() ? appTitle() : title);
+}
+
+void prepareMessageBoxes() {
+    QMessageBox box;
+    setButtons(box, QMessageBox::Ok);
+    box.ensurePolished();
 }
 
 void setMessageBoxHost(MessageBoxHost* host) {
