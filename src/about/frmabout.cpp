@@ -5,6 +5,7 @@
 #include "platform/runtime.h"
 #include "platform/shell.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -14,6 +15,14 @@ const QString frmabout::emailTarget = QStringLiteral("mailto:support@norvane.exa
 
 namespace {
 frmabout* current = nullptr;
+
+// A plain widget shown as a window reaches assistive technology as a filler; the About window
+// is a dialog there, named by its caption.
+QAccessibleInterface* announcedAsDialog(const QString& className, QObject* object) {
+    if (className == QLatin1String("frmabout") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+    return nullptr;
+}
 
 QRect at(int left, int top, int width, int height) {
     return {twips(left), twips(top), twips(width), twips(height)};
@@ -96,6 +105,8 @@ frmabout* frmabout::loaded() {
 frmabout::frmabout()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    static const bool announced = (QAccessible::installFactory(announcedAsDialog), true);
+    Q_UNUSED(announced);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Norvane's ZINTRA"));
     QIcon icon(QStringLiteral(":/info.png"));
