@@ -5,6 +5,7 @@
 #include "platform/ui/twips.h"
 #include "platform/ui/untrapped.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -18,6 +19,14 @@ frmabout* current = nullptr;
 using platform::at;
 using platform::point;
 using platform::twips;
+
+// A plain widget shown as a window reaches assistive technology as a filler; the About window
+// is a dialog there, named by its caption.
+QAccessibleInterface* announcedAsDialog(const QString& className, QObject* object) {
+    if (className == QLatin1String("frmabout") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+    return nullptr;
+}
 
 // A colour written 0x00BBGGRR.
 QColor bgr(quint32 value) {
@@ -92,6 +101,8 @@ frmabout* frmabout::loaded() {
 frmabout::frmabout()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    static const bool announced = (QAccessible::installFactory(announcedAsDialog), true);
+    Q_UNUSED(announced);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Norvane's ZINTRA"));
     QIcon icon(QStringLiteral(":/info.png"));

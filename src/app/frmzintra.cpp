@@ -3,6 +3,7 @@
 #include "app/widgets.h"
 #include "platform/runtime/process.h"
 #include "platform/runtime/text.h"
+#include "platform/ui/msgbox.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/untrapped.h"
 
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 using platform::at;
@@ -59,6 +61,8 @@ void frmzintra::createControls(QWidget* client) {
     cmdcopy = named(new QPushButton(QStringLiteral("Start Copying"), client), "cmdcopy");
     cmdcopy->setGeometry(at(2400, 1560, 1815, 375));
     cmdcopy->setToolTip(QStringLiteral("Click to start the file copy."));
+    // With the focus, the button takes Enter as it takes Space, as desktop buttons do.
+    cmdcopy->setAutoDefault(true);
 
     txtoutput = named(new QLineEdit(client), "txtoutput");
     txtoutput->setGeometry(at(1560, 1080, 3255, 285));
@@ -127,6 +131,9 @@ void frmzintra::connectHandlers() {
     onEvent(mnucont, &QAction::triggered, this, &frmzintra::mnucont_Click);
     onEvent(mnuupdate, &QAction::triggered, this, &frmzintra::mnuupdate_Click);
     onEvent(mnuabout, &QAction::triggered, this, &frmzintra::mnuabout_Click);
+
+    // Once the window is up: the first outcome box then appears as quickly as later ones.
+    QTimer::singleShot(0, this, &platform::prepareMessageBoxes);
 }
 
 frmzintra::~frmzintra() = default;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 
@@ -27,6 +29,22 @@ public:
     float Width() const { return width_; }
     void setWidth(float twips);
 
+    // While one lives, the shape is shown at display rate: a width set many times a second
+    // (once per copied block) reaches the screen when its pixels change, painted at once but at
+    // most once a frame, and a width left waiting is painted when its frame comes. Its end
+    // paints the last width at once. Everything that watches the shape's geometry, assistive
+    // technology included, follows at the same rate.
+    class DisplayRate {
+    public:
+        explicit DisplayRate(Shape& shape);
+        ~DisplayRate();
+        DisplayRate(const DisplayRate&) = delete;
+        DisplayRate& operator=(const DisplayRate&) = delete;
+
+    private:
+        Shape& shape_;
+    };
+
 signals:
     void widthChanged(float twips);
 
@@ -34,7 +52,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    static constexpr int FrameMs = 16;
+    int pixelWidth() const;
+    // Resizes to the width's pixels; paced, also paints the area at once.
+    void showWidth();
+
     QColor border_;
     std::optional<QColor> fill_;
     float width_ = 0;
+    int paced_ = 0; // nested copies each hold one
+    QElapsedTimer lastShown_;
+    QTimer nextFrame_;
 };

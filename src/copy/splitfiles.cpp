@@ -9,7 +9,8 @@
 
 #include <QLineEdit>
 
-// One block plus one byte, as the copy has always had it; the last byte is never filled.
+// One block plus one byte, as the copy has always had it; the last byte is never filled, and
+// the buffer gives it an ordinary page rather than a huge one.
 constexpr std::size_t CopyBufferSize = copyplan::BlockSize + 1;
 
 bool frmzintra::splitfiles() {
@@ -53,6 +54,8 @@ bool frmzintra::splitfiles() {
         return false;
     PreallocateFile(output.get(), length);
 
+    // The width is set per block, but painted at display rate; the last one before the box.
+    const Shape::DisplayRate painting(*shpin);
     std::int64_t copied = 0;
     while (static_cast<std::int32_t>(bytesRead) > 0) {
         DoEvents();
@@ -61,8 +64,6 @@ bool frmzintra::splitfiles() {
             return false;
         copied += bytesRead;
         shpin->setWidth(static_cast<float>(bar.afterBlock(copied)));
-        // Only the bar changed: redrawing just its area keeps the per-block cost small.
-        centralWidget()->repaint(shpout->geometry().united(shpin->geometry()));
         if (!ReadFile(input.get(), CopyBuffer.data(), copyplan::BlockSize, bytesRead))
             return false;
     }

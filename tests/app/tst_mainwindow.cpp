@@ -8,16 +8,34 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
+#include <QTimer>
+
+namespace {
+// A desktop theme that puts its glyphs on dialog buttons.
+class GlyphsOnButtons final : public QProxyStyle {
+public:
+    GlyphsOnButtons() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+} // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { platform::applyFixedLook(*qApp); }
     void everyTextFitsItsControl();
-    void tabGoesSourceDestinationButton();
+    void tabGoesSourceDestinationButtonAndEnterClicks();
     void boxesAreNamedByTheirLabels();
     void helpMenu();
     void apppathEndsInOneSlash();
@@ -43,7 +61,7 @@ void MainWindowTest::everyTextFitsItsControl() {
     QVERIFY(form.txtinput->fontMetrics().height() + 2 * frame <= form.txtinput->height());
 }
 
-void MainWindowTest::tabGoesSourceDestinationButton() {
+void MainWindowTest::tabGoesSourceDestinationButtonAndEnterClicks() {
     frmzintra form;
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -52,6 +70,23 @@ void MainWindowTest::tabGoesSourceDestinationButton() {
     QCOMPARE(QApplication::focusWidget(), form.txtoutput);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.cmdcopy));
+
+    // Enter clicks it: the real box asks for a selection, with no icon even where the theme
+    // would put its glyphs on the buttons.
+    qApp->setStyle(new GlyphsOnButtons);
+    const auto restore = qScopeGuard([] { platform::applyFixedLook(*qApp); });
+    QString asked;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        const auto close = qScopeGuard([box] { box->accept(); });
+        asked = box->text();
+        QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        for (const QAbstractButton* button : box->buttons())
+            QVERIFY(button->icon().isNull());
+    });
+    QTest::keyClick(form.cmdcopy, Qt::Key_Return);
+    QCOMPARE(asked, QStringLiteral("Please select a file & its destination."));
 }
 
 void MainWindowTest::boxesAreNamedByTheirLabels() {

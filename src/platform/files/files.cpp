@@ -109,12 +109,17 @@ HANDLE openDestination(const std::string& path, HANDLE templateFile) {
 } // namespace
 
 IoBuffer::IoBuffer(std::size_t size) {
+    // Whole huge pages where the kernel offers them, the rest on ordinary pages: a block and a
+    // byte takes two huge pages and one small page, not a third huge page for one byte.
     constexpr std::size_t HugePage = 2 << 20;
-    const std::size_t rounded = (size + HugePage - 1) / HugePage * HugePage;
-    data_.reset(static_cast<std::byte*>(std::aligned_alloc(HugePage, rounded)));
-    if (!data_)
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t rounded = (size + page - 1) / page * page;
+    void* memory = nullptr;
+    if (::posix_memalign(&memory, HugePage, rounded) != 0)
         throw std::bad_alloc();
-    ::madvise(data_.get(), rounded, MADV_HUGEPAGE);
+    data_.reset(static_cast<std::byte*>(memory));
+    if (const std::size_t huge = size / HugePage * HugePage)
+        ::madvise(data_.get(), huge, MADV_HUGEPAGE);
 }
 
 void IoBuffer::Free::operator()(std::byte* p) const {

@@ -3,12 +3,20 @@
 #include "platform/runtime/process.h"
 #include "platform/runtime/seam.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
 namespace platform {
 
 namespace {
+// No icon anywhere: not beside the text, and not the theme's glyphs on the buttons either.
+void setButtons(QMessageBox& box, QMessageBox::StandardButtons buttons) {
+    box.setStandardButtons(buttons);
+    for (QAbstractButton* button : box.buttons())
+        button->setIcon(QIcon());
+}
+
 class QtMessageBoxes final : public MessageBoxHost {
 public:
     int show(const QString& prompt, int buttons, const QString& title) override {
@@ -18,10 +26,10 @@ public:
         // Server data is shown here too: never interpret it as markup.
         box.setTextFormat(Qt::PlainText);
         if (buttons == vbYesNo) {
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            setButtons(box, QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::Yes);
         } else {
-            box.setStandardButtons(QMessageBox::Ok);
+            setButtons(box, QMessageBox::Ok);
         }
         const int answer = box.exec();
         if (answer == QMessageBox::Yes)
@@ -38,6 +46,12 @@ QtMessageBoxes realHost;
 int MsgBox(const QString& prompt, int buttons, const QString& title) {
     return use<MessageBoxHost>(realHost).show(prompt, buttons,
                                               title.isEmpty() ? appTitle() : title);
+}
+
+void prepareMessageBoxes() {
+    QMessageBox box;
+    setButtons(box, QMessageBox::Ok);
+    box.ensurePolished();
 }
 
 } // namespace platform

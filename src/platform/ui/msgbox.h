@@ -25,4 +25,8 @@ public:
 // A modal message box on the window thread; an empty title shows the application title.
 int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = {});
 
+// Builds and discards one real message box, so that what the first one loads (style, fonts,
+// buttons) is ready before a box is needed. Nothing shows.
+void prepareMessageBoxes();
+
 } // namespace platform
