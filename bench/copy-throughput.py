@@ -2,6 +2,7 @@
 """Copy throughput of ZINTRA against cp and dd bs=4M, paired, in one run.
 
 Usage: bench/copy-throughput.py [--sizes 256,1024] [--runs 11] [--dir DIR] [--display :N]
+                                [--bin FOLDER]
 
 Build first with the benchmark on:
   cmake --preset default -DZINTRA_BUILD_BENCH=ON && cmake --build --preset default
@@ -13,9 +14,9 @@ click on "Start Copying", timed from the press until the outcome box is mapped
 "Start Copying" (build/bin/copybench); a third is the real program again with Qt's accessibility
 bridge on (an accessibility bus running, no client asking anything).
 
-Each round copies the same page-cached random file with every tool in turn, into a new
-destination (the same delete step on every side), and separately over an existing destination;
-the first round is a warm-up. cp and dd are timed around their processes; a second cp column is
+Each round copies the same page-cached random file with every tool in turn, each round starting
+with the next tool, into a new destination (the same delete step on every side), and separately
+over an existing destination; the first round is a warm-up. cp and dd are timed around their processes; a second cp column is
 the noise floor. Prints medians with min-max, and paired median ratios (reference time / ZINTRA
 time: above 1.0 means ZINTRA is faster), then the real program's peak memory for 64 MiB and for
 the largest size.
@@ -31,9 +32,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BIN = os.path.join(ROOT, "build", "bin")
-ZINTRA = os.path.join(BIN, "zintra")
-COPYBENCH = os.path.join(BIN, "copybench")
-CLICKTOBOX = os.path.join(BIN, "clicktobox")
+ZINTRA = COPYBENCH = CLICKTOBOX = ""
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 MAIN_TITLE = "ZINTRA Free Version"
 BOX_TITLE = "ZINTRA"
@@ -112,8 +111,11 @@ def bench(src, work, runs, overwrite, envs):
         "cp (noise)": lambda d: timed(["cp", src, d + "/"]),
     }
     times = {t: [] for t in tools}
+    order = list(tools)
     for round_ in range(runs + 1):  # the first round is the warm-up
-        for tool, run in tools.items():
+        # Each round starts with another tool, so none always follows the same writer.
+        for tool in order[round_ % len(order):] + order[:round_ % len(order)]:
+            run = tools[tool]
             d = os.path.join(work, tool.split()[0])
             os.makedirs(d, exist_ok=True)
             dst = os.path.join(d, name)
@@ -180,7 +182,11 @@ def main():
     ap.add_argument("--runs", type=int, default=11)
     ap.add_argument("--dir", default=ROOT)
     ap.add_argument("--display", help="an X display to use instead of starting Xvfb")
+    ap.add_argument("--bin", default=BIN, help="the folder of the programs to time")
     args = ap.parse_args()
+    global ZINTRA, COPYBENCH, CLICKTOBOX
+    ZINTRA, COPYBENCH, CLICKTOBOX = (os.path.join(args.bin, name)
+                                     for name in ("zintra", "copybench", "clicktobox"))
     for tool in (ZINTRA, COPYBENCH, CLICKTOBOX):
         if not os.path.exists(tool):
             sys.exit("build first: cmake --preset default -DZINTRA_BUILD_BENCH=ON && "
