@@ -25,6 +25,7 @@ struct FailingIo final : platform::FileIo {
     int nth, error, calls = 0;
     platform::StandIn<platform::FileIo> standIn{*this};
 
+    // True, with errno set, for the call to fail.
     bool fail(const char* name) { return call == name && ++calls == nth && (errno = error); }
     ssize_t read(int f, void* b, size_t n) override {
         return fail("read") ? -1 : FileIo::read(f, b, n);
@@ -63,12 +64,12 @@ private slots:
         QTest::addColumn<qint64>("length");
         QTest::addColumn<QString>("how"); // "": over a longer file of mode 0600; else a new one
         QTest::addColumn<QList<float>>("widths");
-        using L = QList<float>;
+        using L = QList<float>; // rows name the estimated block count where it is rounded
         QTest::newRow("empty") << qint64(0) << "new" << L{5000, 0};
         QTest::newRow("one block") << 4 * MiB << "" << L{0, 5000, 0};
-        QTest::newRow("and a byte: no clamp") << 4 * MiB + 1 << "" << L{5000, 10000, 5000, 0};
-        QTest::newRow("2.5 blocks: 2") << 10 * MiB << "" << L{2500, 5000, 7500, 5000, 0};
-        QTest::newRow("3.5 blocks: 4") << 14 * MiB << "" << L{1250, 2500, 3750, 5000, 5000, 0};
+        QTest::newRow("block and byte: no clamp") << 4 * MiB + 1 << "" << L{5000, 10000, 5000, 0};
+        QTest::newRow("2.5 blocks, 2") << 10 * MiB << "" << L{2500, 5000, 7500, 5000, 0};
+        QTest::newRow("3.5 blocks, 4") << 14 * MiB << "" << L{1250, 2500, 3750, 5000, 5000, 0};
         QTest::newRow("3 blocks: step 1667") << 12 * MiB << "" << L{1667, 3334, 5001, 5000, 0};
         QTest::newRow("name not UTF-8, no slash added")
             << qint64(3000) << "no slash" << L{0, 5000, 0};
@@ -222,7 +223,7 @@ void CopyTest::faults() {
     QTEST(left, "left");
     if (!QStringList{"shrink", "rewrite"}.contains(event))
         QVERIFY(testing::readAll("in/a.bin") == bytes);
-    QVERIFY(QFileInfo("/dev/null").exists());
+    QVERIFY(QFileInfo("/dev/null").exists()); // a failed write to a device leaves the device
 }
 
 QTEST_MAIN(CopyTest)
