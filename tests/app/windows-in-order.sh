@@ -4,22 +4,13 @@
 # it is closed with Escape and the main window is awaited ("then: <title>").
 set -eu
 "$@" &
-program=$!
-trap 'kill "$program" 2>/dev/null || :' EXIT
+trap 'kill $! 2>/dev/null || :' EXIT
+search() { timeout 60 xdotool search --sync --onlyvisible --name "$@"; }
 
-browser='^Select the destination folder\.$'
-main='^ZINTRA Free Version$'
-search() { timeout 60 xdotool search --sync --onlyvisible --name "$1"; }
-
-browserId=
-for id in $(search "$browser|$main"); do
-    title=$(xdotool getwindowname "$id")
-    echo "shown: $title"
-    [ "$title" = "Select the destination folder." ] && browserId=$id
-done
-if [ -n "$browserId" ]; then
-    xdotool windowfocus --sync "$browserId" key Escape
-    for id in $(search "$main"); do
-        echo "then: $(xdotool getwindowname "$id")"
-    done
-fi
+shown=$(for id in $(search '^(Select the destination folder\.|ZINTRA Free Version)$'); do
+    xdotool getwindowname "$id"
+done)
+echo "$shown" | sed 's/^/shown: /'
+[ "${shown#*Select the destination folder.}" != "$shown" ] || exit 0
+xdotool windowfocus --sync "$(search '^Select the destination folder\.$')" key Escape
+echo "then: $(search '^ZINTRA Free Version$' getwindowname)"
