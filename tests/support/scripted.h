@@ -17,8 +17,7 @@ namespace testing {
 class ScriptedMessageBoxes final : public platform::MessageBoxHost {
 public:
     struct Shown {
-        QString prompt;
-        QString title;
+        QString prompt, title;
     };
     std::vector<Shown> shown;
     int yesNo = platform::vbNo;       // the answer to a Yes/No box; the others get OK
@@ -49,8 +48,7 @@ public:
     static Answer choose(const QString& path) {
         return [path] { return std::optional<QString>(path); };
     }
-    QList<Answer> files;
-    QList<Answer> folders;
+    QList<Answer> files, folders;
     QStringList browses; // the folder browsers' titles
 
     std::optional<QString> openFile(const OpenFileRequest&) override { return next(files); }
@@ -93,8 +91,7 @@ inline QByteArray readAll(const QString& path) {
 struct Finished {
     int exitCode;
     QProcess::ExitStatus status;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 inline Finished run(const QString& program, const QStringList& arguments,
                     const QStringList& extraEnvironment = {}) {

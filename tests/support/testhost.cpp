@@ -1,7 +1,7 @@
 // Runs one registry call, or one copy of the main window, in a process of its own, so that
 // tests can run it as another user, several at once, under a file-size limit, or watch the
 // program end. Exit status 0 on success, 1 when a registry call raised a runtime error
-// (reported on stderr), 2 on a usage error.
+// (reported on stderr), 2 for an unknown mode.
 //
 //   zintra_testhost write NAME TEXT | read NAME | delete NAME
 //   zintra_testhost churn WHO COUNT   writes, reads back and deletes keys of its own COUNT times
@@ -15,10 +15,9 @@
 #include "platform/explorer/filemanagers.h"
 #include "platform/registry/shellobject.h"
 #include "platform/runtime/errors.h"
-#include "platform/runtime/seam.h"
-#include "platform/ui/msgbox.h"
 #include "platform/ui/untrapped.h"
 #include "platform/ui/window.h"
+#include "support/scripted.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -29,38 +28,31 @@
 #include <sys/resource.h>
 
 namespace {
-class PrintingMessageBoxes final : public platform::MessageBoxHost {
-public:
-    int show(const QString& prompt, int, const QString& title) override {
-        std::printf("MSG:%s:%s\n", qPrintable(title), qPrintable(prompt));
+int window(QByteArrayView mode, const QString& source, const QString& destination,
+           const char* fileSizeLimit, char* argv[]) {
+    int argc = 1;
+    QApplication app(argc, argv);
+    testing::ScriptedMessageBoxes boxes;
+    boxes.whileShown = [&] {
+        std::printf("MSG:%s:%s\n", qPrintable(boxes.shown.back().title),
+                    qPrintable(boxes.shown.back().prompt));
         std::fflush(stdout);
-        return platform::vbOK;
-    }
-};
-
-int window(int argc, char* argv[]) {
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    PrintingMessageBoxes boxes;
-    const platform::StandIn<platform::MessageBoxHost> standIn(boxes);
-    const QByteArrayView mode(argv[1]);
+    };
     if (mode == "raise") {
         platform::runHandler([] { platform::Raise(5, QStringLiteral("Invalid procedure call")); });
         return 0;
     }
-    if (argc < 4)
-        return 2;
     frmzintra form;
-    form.txtinput->setText(QString::fromLocal8Bit(argv[2]));
-    form.txtoutput->setText(QString::fromLocal8Bit(argv[3]));
+    form.txtinput->setText(source);
+    form.txtoutput->setText(destination);
+    if (fileSizeLimit) {
+        // Over the limit a write fails with EFBIG instead of killing the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlim_t limit = std::strtoull(fileSizeLimit, nullptr, 10);
+        const rlimit rl{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &rl);
+    }
     if (mode == "copy") {
-        if (argc > 4) {
-            // Over the limit a write fails with EFBIG instead of killing the process.
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlim_t limit = std::strtoull(argv[4], nullptr, 10);
-            const rlimit rl{limit, limit};
-            setrlimit(RLIMIT_FSIZE, &rl);
-        }
         platform::runHandler([&] { form.cmdcopy_Click(); });
         return 0;
     }
@@ -96,21 +88,20 @@ void churn(platform::ShellObject& shell, const QString& who, int count) {
 int main(int argc, char* argv[]) {
     platform::filemanagers::followRegistry(); // as the program does
     const QByteArrayView mode(argc > 1 ? argv[1] : "");
+    const QString a = QString::fromLocal8Bit(argc > 2 ? argv[2] : "");
+    const QString b = QString::fromLocal8Bit(argc > 3 ? argv[3] : "");
     if (mode == "copy" || mode == "close-during-copy" || mode == "raise")
-        return window(argc, argv);
-    QStringList args;
-    for (int i = 2; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        return window(mode, a, b, argc > 4 ? argv[4] : nullptr, argv);
     try {
         const auto shell = platform::CreateObject(QStringLiteral("WScript.Shell"));
-        if (mode == "write" && args.size() == 2)
-            shell->RegWrite(args[0], args[1]);
-        else if (mode == "read" && args.size() == 1)
-            std::printf("%s\n", qPrintable(shell->RegRead(args[0])));
-        else if (mode == "delete" && args.size() == 1)
-            shell->RegDelete(args[0]);
-        else if (mode == "churn" && args.size() == 2)
-            churn(*shell, args[0], args[1].toInt());
+        if (mode == "write")
+            shell->RegWrite(a, b);
+        else if (mode == "read")
+            std::printf("%s\n", qPrintable(shell->RegRead(a)));
+        else if (mode == "delete")
+            shell->RegDelete(a);
+        else if (mode == "churn")
+            churn(*shell, a, b.toInt());
         else
             return 2;
         return 0;
