@@ -30,6 +30,8 @@
 namespace {
 int window(QByteArrayView mode, const QString& source, const QString& destination,
            const char* fileSizeLimit, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     QApplication app(argc, argv);
     testing::ScriptedMessageBoxes boxes;
