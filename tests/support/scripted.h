@@ -20,23 +20,19 @@ public:
         QString prompt, title;
     };
     std::vector<Shown> shown;
-    int yesNo = platform::vbNo;       // the answer to a Yes/No box; the others get OK
-    std::function<void()> whileShown; // runs while a box is "up"
+    int yesNo = platform::vbNo;               // the answer to a Yes/No box; the others get OK
+    std::function<void()> whileShown = [] {}; // runs while a box is "up"
 
     int show(const QString& prompt, int buttons, const QString& title) override {
         shown.push_back({prompt, title});
-        if (whileShown)
-            whileShown();
+        prompts_ << prompt;
+        whileShown();
         return buttons == platform::vbYesNo ? yesNo : platform::vbOK;
     }
-    QStringList prompts() const {
-        QStringList list;
-        for (const Shown& s : shown)
-            list << s.prompt;
-        return list;
-    }
+    QStringList prompts() const { return prompts_; }
 
 private:
+    QStringList prompts_;
     platform::StandIn<platform::MessageBoxHost> standIn_{*this};
 };
 
@@ -51,16 +47,15 @@ public:
     QList<Answer> files, folders;
     QStringList browses; // the folder browsers' titles
 
-    std::optional<QString> openFile(const OpenFileRequest&) override { return next(files); }
+    std::optional<QString> openFile(const OpenFileRequest&) override {
+        return files.isEmpty() ? std::nullopt : files.takeFirst()();
+    }
     std::optional<QString> browseForFolder(QWidget*, const QString& title) override {
         browses << title;
-        return next(folders);
+        return folders.isEmpty() ? std::nullopt : folders.takeFirst()();
     }
 
 private:
-    static std::optional<QString> next(QList<Answer>& script) {
-        return script.isEmpty() ? std::nullopt : script.takeFirst()();
-    }
     platform::StandIn<platform::DialogHost> standIn_{*this};
 };
 
