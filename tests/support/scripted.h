@@ -4,92 +4,107 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/msgbox.h"
 
+#include <QFile>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <deque>
 #include <functional>
-#include <optional>
-#include <vector>
+#include <random>
+#include <sys/stat.h>
 
 namespace testing {
 
-// Message boxes that answer from a script and remember what they showed.
+// Message boxes that answer at once and remember what they showed.
 class ScriptedMessageBoxes final : public platform::MessageBoxHost {
 public:
     struct Shown {
-        QString prompt;
-        int buttons;
-        QString title;
+        QString prompt, title;
     };
-
-    int show(const QString& prompt, int buttons, const QString& title) override;
-
     std::vector<Shown> shown;
-    std::deque<int> answers;          // vbYes / vbNo for Yes/No boxes; OK otherwise
-    std::function<void()> whileShown; // runs while a box is "up"
+    int yesNo = platform::vbNo;               // the answer to a Yes/No box; the others get OK
+    std::function<void()> whileShown = [] {}; // runs while a box is "up"
 
-    QStringList prompts() const;
+    int show(const QString& prompt, int buttons, const QString& title) override {
+        shown.push_back({prompt, title});
+        prompts_ << prompt;
+        whileShown();
+        return buttons == platform::vbYesNo ? yesNo : platform::vbOK;
+    }
+    QStringList prompts() const { return prompts_; }
 
 private:
+    QStringList prompts_;
     platform::StandIn<platform::MessageBoxHost> standIn_{*this};
 };
 
-// Dialogs that answer from a script and remember how they were asked.
+// Dialogs that answer from a script, one answer per dialog shown: a path, or nothing for a
+// cancel. An answer may also raise, or open further dialogs; an exhausted script cancels.
 class ScriptedDialogs final : public platform::DialogHost {
 public:
-    // One answer per dialog shown: a path, or nothing for a cancel. It may also raise, or open
-    // further dialogs while "its" dialog is up. An exhausted script cancels.
     using Answer = std::function<std::optional<QString>()>;
     static Answer choose(const QString& path) {
         return [path] { return std::optional<QString>(path); };
     }
-    static Answer cancel() {
-        return [] { return std::optional<QString>(); };
+    QList<Answer> files, folders;
+    QStringList browses; // the folder browsers' titles
+
+    std::optional<QString> openFile(const OpenFileRequest&) override {
+        return files.isEmpty() ? std::nullopt : files.takeFirst()();
     }
-
-    std::optional<QString> openFile(const OpenFileRequest& request) override;
-    std::optional<QString> browseForFolder(QWidget* owner, const QString& title) override;
-
-    std::deque<Answer> files;
-    std::deque<Answer> folders;
-    std::vector<OpenFileRequest> fileRequests;
-    struct Browse {
-        QWidget* owner;
-        QString title;
-    };
-    std::vector<Browse> browses;
+    std::optional<QString> browseForFolder(QWidget*, const QString& title) override {
+        browses << title;
+        return folders.isEmpty() ? std::nullopt : folders.takeFirst()();
+    }
 
 private:
     platform::StandIn<platform::DialogHost> standIn_{*this};
 };
 
-// A temporary folder that an unprivileged user may enter (0755).
-class OpenTempDir {
-public:
-    OpenTempDir();
-    QString path() const { return dir_.path(); }
-    QString file(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    QTemporaryDir dir_;
+// A temporary folder that an unprivileged user may enter.
+struct OpenTempDir : QTemporaryDir {
+    OpenTempDir() { ::chmod(QFile::encodeName(path()).constData(), 0755); }
+    QString file(const QString& name) const { return filePath(name); }
 };
 
-// Writes `size` bytes of a repeatable pattern; returns the bytes.
-QByteArray writePatternFile(const QString& path, qint64 size, int seed = 1);
-QByteArray readAll(const QString& path);
+// Writes `size` bytes of a repeatable pattern; returns them.
+inline QByteArray writePatternFile(const QString& path, qint64 size, int seed = 1) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    std::mt19937 gen(static_cast<unsigned>(seed));
+    for (char& byte : bytes)
+        byte = static_cast<char>(gen() & 0xff);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != size)
+        qFatal("cannot write %s", qPrintable(path));
+    return bytes;
+}
 
-// Runs a program as the user nobody (uid and gid 65534, no supplementary groups).
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs a program to its end, with extra "NAME=value" variables in its environment.
 struct Finished {
     int exitCode;
     QProcess::ExitStatus status;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
-Finished runAsNobody(const QString& program, const QStringList& arguments,
-                     const QStringList& extraEnvironment = {});
-Finished run(const QString& program, const QStringList& arguments,
-             const QStringList& extraEnvironment = {});
+inline Finished run(const QString& program, const QStringList& arguments,
+                    const QStringList& extraEnvironment = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& kv : extraEnvironment)
+        env.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
+    p.setProcessEnvironment(env);
+    p.start(program, arguments);
+    p.waitForFinished(120000);
+    return {p.exitCode(), p.exitStatus(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+// The same as the user nobody (uid and gid 65534, no supplementary groups).
+inline Finished runAsNobody(const QString& program, const QStringList& arguments,
+                            const QStringList& extraEnvironment = {}) {
+    return run("setpriv",
+               QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + arguments,
+               extraEnvironment);
+}
 
 } // namespace testing

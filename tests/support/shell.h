@@ -6,8 +6,6 @@
 #include <QString>
 #include <vector>
 
-class QWidget;
-
 namespace testing {
 
 // Records what the program hands to the desktop instead of opening it.
@@ -15,18 +13,15 @@ class RecordingShell final : public platform::ShellHost {
 public:
     struct Call {
         QWidget* owner;
-        QString operation;
-        QString file;
-        QString parameters;
+        QString operation, file, parameters;
         int showCommand;
     };
+    std::vector<Call> calls;
 
     void execute(QWidget* owner, const QString& operation, const QString& file,
                  const QString& parameters, int showCommand) override {
         calls.push_back({owner, operation, file, parameters, showCommand});
     }
-
-    std::vector<Call> calls;
 
 private:
     platform::StandIn<platform::ShellHost> standIn_{*this};
