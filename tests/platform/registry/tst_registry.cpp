@@ -85,6 +85,8 @@ private slots:
 
     void givesUpOnALockHeldTooLong() {
         QCOMPARE(call('w', verb, "Copy with Zintra"), "");
+        // Outside a shared folder, only root may open the lock.
+        QCOMPARE(testing::run("stat", {"-c", "%a", file(), file() + ".lock"}).out, "644\n600\n");
         const int held = ::open(QFile::encodeName(file() + ".lock"), O_RDONLY | O_CLOEXEC);
         QVERIFY(held >= 0 && ::flock(held, LOCK_SH) == 0);
         registry::setLockWait(std::chrono::milliseconds(50));
