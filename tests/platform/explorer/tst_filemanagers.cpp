@@ -38,7 +38,8 @@ private slots:
     // go, what differs is written again, everything else is left alone; a failure is reported
     // after every other entry is written.
     void exportsEachVerbWithACommand() {
-        sh("cp -R '" + QFINDTESTDATA("others") + "'/. ."); // someone else's, and one of ours
+        // Someone else's entries, and one of ours whose verb has gone.
+        sh("cp -R '" + QFINDTESTDATA("explorer/others") + "'/. .");
         const QStringList verbs{"Zintra", "Open Here", "../a_20", QString(300, u'é'),
                                 QString(299, u'é') + u'e'};
         const mode_t umask = ::umask(077);
@@ -47,16 +48,16 @@ private slots:
         for (const QString& verb : verbs.mid(1))
             shell->RegWrite(shellKey + verb + "\\command\\", "\"/opt/my tools/view\" \"%1\"");
         ::umask(umask);
-        QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("exported.txt")));
+        QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("explorer/exported.txt")));
 
         sh("echo 'Exec=rm -rf ~' >nemo/actions/zintra-Zintra.nemo_action; chmod 600 "
            "nemo/actions/zintra-Open_20Here.nemo_action; rm file-manager/actions/zintra-Zintra*");
         shell->RegWrite("HKEY_LOCAL_MACHINE\\Software\\Unrelated", "x");
-        QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("exported.txt")));
+        QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("explorer/exported.txt")));
 
         for (const QString& verb : verbs)
             shell->RegDelete(shellKey + verb + "\\command\\");
-        QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("exported-none.txt")));
+        QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("explorer/exported-none.txt")));
 
         sh("rm -r nemo && echo 'a file where a folder should be' >nemo");
         QVERIFY_THROWS_EXCEPTION(RuntimeError, shell->RegWrite(command, "/usr/bin/zintra %1"));

@@ -12,10 +12,10 @@ private slots:
     // A file written by hand (BOM, CRLF, comments, one key or value in two spellings, escapes,
     // a value over two lines) is written back in one form, which reads back as the same tree.
     void readsAndWritesBack() {
-        const auto machine = reg::parse(testing::readAll(QFINDTESTDATA("handwritten.reg")));
-        QVERIFY(machine);
-        const QByteArray written = reg::format(*machine);
-        QCOMPARE(written, testing::readAll(QFINDTESTDATA("handwritten-written.reg")));
+        const auto hive = reg::parse(testing::readAll(QFINDTESTDATA("registry/handwritten.reg")));
+        QVERIFY(hive);
+        const QByteArray written = reg::format(*hive);
+        QCOMPARE(written, testing::readAll(QFINDTESTDATA("registry/handwritten-written.reg")));
         QCOMPARE(reg::format(reg::parse(written).value_or(reg::emptyMachine())), written);
 
         reg::Key deep = reg::emptyMachine(); // destroyed without recursion
@@ -25,7 +25,7 @@ private slots:
     // Samples in damaged/, and two past the limits.
     void refusesDamagedText_data() {
         QTest::addColumn<QByteArray>("text");
-        const QDir samples(QFINDTESTDATA("damaged"));
+        const QDir samples(QFINDTESTDATA("registry/damaged"));
         QVERIFY(samples.count() > 10);
         for (const QString& name : samples.entryList(QDir::Files))
             QTest::newRow(qPrintable(name)) << testing::readAll(samples.filePath(name));

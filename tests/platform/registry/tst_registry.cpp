@@ -67,8 +67,8 @@ private slots:
 
     void neverOverwritesADamagedFile() {
         QVERIFY(QDir().mkpath(QFileInfo(file()).path()));
-        const QStringList env{"F=" + file(), "DAMAGED=" + QFINDTESTDATA("damaged/dword-value.reg"),
-                              "LIMIT=" + QString::number(reg::maxTextSize)};
+        const QStringList env{"F=" + file(), "LIMIT=" + QString::number(reg::maxTextSize),
+                              "DAMAGED=" + QFINDTESTDATA("registry/damaged/dword-value.reg")};
         const auto identity = [&] { return testing::run("stat", {"-c", "%i %s", file()}).out; };
         for (const QString make :
              {"cp \"$DAMAGED\" \"$F\"", // a value it cannot hold
@@ -130,7 +130,7 @@ private slots:
         for (QProcess& churn : churns)
             QVERIFY2(churn.waitForFinished(120000) && churn.exitCode() == 0,
                      churn.readAllStandardError().constData());
-        QCOMPARE(testing::readAll(file()), testing::readAll(QFINDTESTDATA("churned.reg")));
+        QCOMPARE(testing::readAll(file()), testing::readAll(QFINDTESTDATA("registry/churn.reg")));
         QCOMPARE(QDir(QFileInfo(file()).path()).entryList(QDir::Files | QDir::Hidden).join(' '),
                  "HKEY_LOCAL_MACHINE.reg HKEY_LOCAL_MACHINE.reg.keep HKEY_LOCAL_MACHINE.reg.lock");
     }
