@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -95,26 +94,6 @@ private slots:
         form.mnuabout_Click(); // a fresh window, links black again
         QVERIFY(frmabout::loaded() != first && frmabout::loaded()->isVisible());
         QCOMPARE(linkColours(*frmabout::loaded()), QPair(black, black));
-    }
-
-    // Last: once the application has ended, no further test can run in it.
-    void keepsTheApplicationRunning() {
-        frmzintra form;
-        form.show();
-        platform::watchApplicationEnd(*qApp);
-        form.mnuabout_Click();
-        bool aboutOpenAtTheEnd = true;
-        connect(qApp, &QCoreApplication::aboutToQuit, this,
-                [&] { aboutOpenAtTheEnd = frmabout::loaded() != nullptr; });
-        QTimer::singleShot(0, this, [&] {
-            form.close();
-            // The About window closes only after the main window's close is through.
-            QTimer::singleShot(0, this,
-                               [] { QTimer::singleShot(0, [] { frmabout::loaded()->close(); }); });
-        });
-        QTimer::singleShot(10000, qApp, &QCoreApplication::quit); // ends a hang as a failure
-        QApplication::exec();
-        QVERIFY(!aboutOpenAtTheEnd);
     }
 };
 
