@@ -45,17 +45,16 @@ public:
         return [path] { return std::optional<QString>(path); };
     }
     QList<Answer> files, folders;
-    QStringList browses; // the folder browsers' titles
 
-    std::optional<QString> openFile(const OpenFileRequest&) override {
-        return files.isEmpty() ? std::nullopt : files.takeFirst()();
-    }
-    std::optional<QString> browseForFolder(QWidget*, const QString& title) override {
-        browses << title;
-        return folders.isEmpty() ? std::nullopt : folders.takeFirst()();
+    std::optional<QString> openFile(const OpenFileRequest&) override { return next(files); }
+    std::optional<QString> browseForFolder(QWidget*, const QString&) override {
+        return next(folders);
     }
 
 private:
+    static std::optional<QString> next(QList<Answer>& script) {
+        return script.isEmpty() ? std::nullopt : script.takeFirst()();
+    }
     platform::StandIn<platform::DialogHost> standIn_{*this};
 };
 
@@ -67,10 +66,9 @@ struct OpenTempDir : QTemporaryDir {
 
 // Writes `size` bytes of a repeatable pattern; returns them.
 inline QByteArray writePatternFile(const QString& path, qint64 size, int seed = 1) {
-    QByteArray bytes(size, Qt::Uninitialized);
     std::mt19937 gen(static_cast<unsigned>(seed));
-    for (char& byte : bytes)
-        byte = static_cast<char>(gen() & 0xff);
+    QByteArray bytes(size, Qt::Uninitialized);
+    std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(gen() & 0xff); });
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != size)
         qFatal("cannot write %s", qPrintable(path));
@@ -85,19 +83,15 @@ inline QByteArray readAll(const QString& path) {
 // Runs a program to its end, with extra "NAME=value" variables in its environment.
 struct Finished {
     int exitCode;
-    QProcess::ExitStatus status;
     QByteArray out, err;
 };
 inline Finished run(const QString& program, const QStringList& arguments,
                     const QStringList& extraEnvironment = {}) {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString& kv : extraEnvironment)
-        env.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-    p.setProcessEnvironment(env);
+    p.setEnvironment(QProcess::systemEnvironment() + extraEnvironment); // the last one counts
     p.start(program, arguments);
     p.waitForFinished(120000);
-    return {p.exitCode(), p.exitStatus(), p.readAllStandardOutput(), p.readAllStandardError()};
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 // The same as the user nobody (uid and gid 65534, no supplementary groups).
 inline Finished runAsNobody(const QString& program, const QStringList& arguments,

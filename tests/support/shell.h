@@ -3,7 +3,6 @@
 #include "platform/runtime/seam.h"
 #include "platform/ui/shell.h"
 
-#include <QString>
 #include <vector>
 
 namespace testing {
@@ -12,15 +11,13 @@ namespace testing {
 class RecordingShell final : public platform::ShellHost {
 public:
     struct Call {
-        QWidget* owner;
-        QString operation, file, parameters;
-        int showCommand;
+        QString operation, file;
     };
     std::vector<Call> calls;
 
-    void execute(QWidget* owner, const QString& operation, const QString& file,
-                 const QString& parameters, int showCommand) override {
-        calls.push_back({owner, operation, file, parameters, showCommand});
+    void execute(QWidget*, const QString& operation, const QString& file, const QString&,
+                 int) override {
+        calls.push_back({operation, file});
     }
 
 private:

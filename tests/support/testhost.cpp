@@ -3,7 +3,7 @@
 // program end. Exit status 0 on success, 1 when a registry call raised a runtime error
 // (reported on stderr), 2 for an unknown mode.
 //
-//   zintra_testhost write NAME TEXT | read NAME | delete NAME
+//   zintra_testhost write NAME TEXT | read NAME
 //   zintra_testhost churn WHO COUNT   writes, reads back and deletes keys of its own COUNT times
 //   zintra_testhost copy SOURCE DEST [FSIZE]
 //                                     one "Start Copying" with the two boxes filled
@@ -35,10 +35,10 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     int argc = 1;
     QApplication app(argc, argv);
     testing::ScriptedMessageBoxes boxes;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // every line out before the program ends
     boxes.whileShown = [&] {
         std::printf("MSG:%s:%s\n", qPrintable(boxes.shown.back().title),
                     qPrintable(boxes.shown.back().prompt));
-        std::fflush(stdout);
     };
     if (mode == "raise") {
         platform::runHandler([] { platform::Raise(5, QStringLiteral("Invalid procedure call")); });
@@ -50,9 +50,8 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     if (fileSizeLimit) {
         // Over the limit a write fails with EFBIG instead of killing the process.
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlim_t limit = std::strtoull(fileSizeLimit, nullptr, 10);
-        const rlimit rl{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &rl);
+        const rlimit limit{std::strtoull(fileSizeLimit, nullptr, 10), RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
     }
     if (mode == "copy") {
         platform::runHandler([&] { form.cmdcopy_Click(); });
@@ -100,8 +99,6 @@ int main(int argc, char* argv[]) {
             shell->RegWrite(a, b);
         else if (mode == "read")
             std::printf("%s\n", qPrintable(shell->RegRead(a)));
-        else if (mode == "delete")
-            shell->RegDelete(a);
         else if (mode == "churn")
             churn(*shell, a, b.toInt());
         else
