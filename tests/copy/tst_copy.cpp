@@ -42,7 +42,7 @@ struct FailingIo final : platform::FileIo {
 class CopyTest : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::OpenTempDir> tmp; // the current folder, with in/ and out/
-    QList<int> painted, paintedBeforeTheBox;   // the bar's widths in pixels
+    QList<int> painted, atBox; // the bar's widths in pixels as painted, and when the box came
 
     bool eventFilter(QObject* bar, QEvent* event) override {
         if (event->type() == QEvent::Paint)
@@ -53,7 +53,7 @@ class CopyTest : public QObject {
     // One click on "Start Copying" with the two boxes as given; returns the messages shown.
     QStringList copy(frmzintra& form, const QString& source, const QString& destination) {
         testing::ScriptedMessageBoxes boxes;
-        boxes.whileShown = [&] { paintedBeforeTheBox = painted; };
+        boxes.whileShown = [&] { atBox = std::exchange(painted, {}); };
         form.txtinput->setText(source);
         form.txtoutput->setText(destination);
         form.cmdcopy_Click();
@@ -105,8 +105,8 @@ private slots:
         connect(form.shpin, &Shape::widthChanged, &form, [&](float w) { seen << w; });
         QCOMPARE(copy(form, platform::fromAnsi(source.toStdString()), folder), QStringList{Copied});
         QTEST(seen, "widths");
-        QCOMPARE(paintedBeforeTheBox.value(paintedBeforeTheBox.size() - 1), FullScale / 15);
-        QVERIFY(std::is_sorted(paintedBeforeTheBox.begin(), paintedBeforeTheBox.end()));
+        QCOMPARE(atBox.value(atBox.size() - 1), copyplan::FullScale / 15);
+        QVERIFY(std::is_sorted(atBox.begin(), atBox.end()));
         QVERIFY(::rename(result, "out/p") == 0 && testing::readAll("out/p") == bytes);
         // A new file takes the source's mode; an existing one keeps its own.
         QCOMPARE(QFileInfo("out/p").isExecutable(), !how.isEmpty());
