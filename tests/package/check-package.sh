@@ -1,28 +1,20 @@
 #!/bin/sh
 # Builds the Debian package, checks what it holds (lintian, appstreamcli), installs it on this
-# machine, starts the installed program under Xvfb, lets a member of staff switch the verb on,
+# machine, lets a member of staff switch the verb on in the installed program,
 # then removes, reinstalls and purges it. Run as root on a machine where ZINTRA is not installed,
 # after the tests are built (CI does): it changes the system, so ctest never runs it.
 set -eu
 cd "$(dirname "$0")/../.."
 root=$PWD
 
-fail() {
-    echo "check-package: $*" >&2
-    exit 1
-}
+fail() { echo "check-package: $*" >&2; exit 1; }
 # expect <what> <actual> <expected>
-expect() {
-    [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
-}
-apt() {
-    DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq >&2
-}
+expect() { [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"; }
+apt() { DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq >&2; }
 
 [ "$(id -u)" -eq 0 ] || fail "must run as root: it installs the package"
-if dpkg-query -W zintra >/dev/null 2>&1 || [ -e /var/lib/zintra ]; then
+! dpkg-query -W zintra >/dev/null 2>&1 && [ ! -e /var/lib/zintra ] ||
     fail "ZINTRA is installed here already, or /var/lib/zintra is left over; purge it first"
-fi
 
 work=$(mktemp -d)
 chmod 0755 "$work" # an unprivileged user loads the test driver from it
@@ -37,9 +29,8 @@ done
 cleanup() {
     status=$?
     ! dpkg-query -W zintra >/dev/null 2>&1 || apt purge zintra 2>/dev/null || :
-    rm -f "$share/nemo/actions/not-ours.nemo_action"
+    rm -rf "$work" "$share/nemo/actions/not-ours.nemo_action"
     for folder in $made; do rmdir "$share/$folder" 2>/dev/null || :; done
-    rm -rf "$work"
     exit "$status"
 }
 trap cleanup EXIT
@@ -47,48 +38,38 @@ trap 'exit 1' HUP INT TERM
 
 # /usr/local, precise enough to show any file made, changed or removed there, but for the
 # menu-entry folders and the times they change.
-listLocal() {
-    find /usr/local -printf '%p %y %M %u:%g %s\n' | grep -Ev "^$share/(kio|nemo|file-manager)[ /]" |
-        sort
-}
+listLocal() { find /usr/local -printf '%p %y %M %u:%g %s\n' |
+    grep -Ev "^$share/(kio|nemo|file-manager)[ /]" | sort; }
 # Our menu entries below a root: name, mode and contents of each.
-entriesBelow() {
-    (cd "$1$share" && find $exports -name 'zintra-*' -printf '%p %m\n' -exec cat {} \; \
-        2>/dev/null || :)
-}
+entriesBelow() { (cd "$1$share" && find $exports -name 'zintra-*' -printf '%p %m\n' \
+    -exec cat {} \; 2>/dev/null || :); }
 
-echo "check-package: building" >&2
 deb=$(scripts/package.sh)
 [ -f "$deb" ] || fail "scripts/package.sh printed '$deb', which is no file"
 
 # --- What the package holds -------------------------------------------------------------------
 # The libraries come from dpkg-shlibdeps; the font and the Qt plugins are named by hand.
 for needed in fonts-liberation qt6-qpa-plugins libqt6widgets6 libc6; do
-    dpkg-deb -f "$deb" Depends | tr ',' '\n' | grep -q "^ *$needed\( \|$\)" ||
-        fail "Depends lacks $needed"
+    dpkg-deb -f "$deb" Depends | grep -Eq "(^|, )$needed( |,|$)" || fail "Depends lacks $needed"
 done
 # These files and folders, with these owners and modes, and no others (no test, no benchmark).
 dpkg-deb -c "$deb" | awk '{ print $1, $2, $6 }' | LC_ALL=C sort |
-    diff -u "$root/tests/package/contents.txt" - >&2 ||
-    fail "the package holds other files"
+    diff -u "$root/tests/package/contents.txt" - >&2 || fail "the package holds other files"
 lintian --fail-on error,warning "$deb" >&2 || fail "lintian finds fault with the package"
 dpkg-deb -x "$deb" "$work/tree"
 appstreamcli validate --no-net "$work/tree/usr/share/metainfo/example.norvane.zintra.metainfo.xml" \
     >&2 || fail "the AppStream metadata is not valid"
-desktop-file-validate "$work/tree/usr/share/applications/zintra.desktop" ||
-    fail "desktop entry is not valid"
+desktop-file-validate "$work/tree/usr/share/applications/zintra.desktop" || fail "bad desktop entry"
 
 # --- Installed ---------------------------------------------------------------------------------
 listLocal >"$work/local-before"
-echo "check-package: installing $deb" >&2
 apt install "$deb"
 listLocal | diff -u "$work/local-before" - >&2 || fail "installing wrote under /usr/local"
 # The menu-entry folders, empty, so that file managers started now watch them.
 owner="root:root 755"
 [ ! -e /etc/staff-group-for-usr-local ] || owner="root:staff 2775"
-for folder in $exports; do
-    expect "$folder" "$(stat -c '%U:%G %a' "$share/$folder")" "$owner"
-    [ -z "$(ls -A "$share/$folder")" ] || fail "$share/$folder is not empty"
+for folder in $exports; do # and empty
+    expect "$folder" "$(stat -c '%U:%G %a' "$share/$folder")$(ls -A "$share/$folder")" "$owner"
 done
 # Warnings (an unknown key, say) leave its status 0: any word from it is a fault.
 verified=$(systemd-analyze verify /usr/lib/systemd/system/zintra-menu-entries.path \
@@ -96,15 +77,6 @@ verified=$(systemd-analyze verify /usr/lib/systemd/system/zintra-menu-entries.pa
     [ -z "$verified" ] || fail "systemd-analyze finds fault with the path unit: $verified"
 expect "/var/lib/zintra" "$(stat -c '%U:%G %a' /var/lib/zintra)" "root:root 755"
 expect "registry folder" "$(stat -c '%U:%G %a' /var/lib/zintra/registry)" "root:staff 2775"
-
-# The installed program, started with a file, asks for the destination folder first, then shows
-# its main window.
-echo "check-package: starting /usr/bin/zintra under Xvfb" >&2
-echo "some data" >"$work/source file.txt"
-windows=$(cd "$work" && env -u QT_QPA_PLATFORM timeout 180 xvfb-run -a \
-    "$root/tests/app/windows-in-order.sh" /usr/bin/zintra "$work/source file.txt")
-expect "windows of the installed program" "$windows" \
-    "$(printf 'shown: Select the destination folder.\nthen: ZINTRA Free Version')"
 
 # A member of staff chooses Help > Context Menu in the installed program (the test driver of the
 # end-to-end tests clicks it); root does the same in a relocated system for what the program
@@ -122,41 +94,29 @@ registry=/var/lib/zintra/registry/HKEY_LOCAL_MACHINE.reg
 cmp "$work/ref$registry" "$registry" || fail "the staff member's change is not the program's"
 expect "the staff member's registry file" "$(stat -c '%G' "$registry")" staff
 entriesBelow "$work/ref" >"$work/entries"
-grep -q '^nemo/actions/zintra-Zintra.nemo_action 644$' "$work/entries" ||
-    fail "the program wrote no menu entries"
+grep -q '^nemo/actions/zintra-Zintra.nemo_action 644$' "$work/entries" || fail "no menu entries"
 # The staff member may not write below /usr/local/share: the path unit's program, as root, does.
 if [ -d /run/systemd/system ]; then
-    echo "check-package: waiting for the path unit to rewrite the menu entries" >&2
     timeout 10 sh -c "until [ -e $share/nemo/actions/zintra-Zintra.nemo_action ]; do
         sleep 0.1; done" || fail "the path unit did not rewrite the menu entries"
 else
     [ -z "$(entriesBelow "")" ] || fail "menu entries appeared without the path unit's program"
-    echo "check-package: no systemd here: running the path unit's program by hand" >&2
     /usr/libexec/zintra/update-menu-entries
 fi
 entriesBelow "" | diff -u "$work/entries" - >&2 ||
     fail "the path unit's program wrote other entries than the program"
 
-# Configuring again keeps what was registered and mends the folder's mode.
-chmod 0700 /var/lib/zintra/registry
-DPKG_MAINTSCRIPT_PACKAGE=zintra DPKG_MAINTSCRIPT_NAME=postinst \
-    /var/lib/dpkg/info/zintra.postinst configure 1.0.0
-expect "registry folder, configured again" "$(stat -c '%a' /var/lib/zintra/registry)" 2775
-cmp "$work/ref$registry" "$registry" || fail "configuring again changed the registry"
-
 # --- Removed, installed again, purged ---------------------------------------------------------
 : >"$share/nemo/actions/not-ours.nemo_action"
-echo "check-package: removing" >&2
+chmod 0700 /var/lib/zintra/registry # installing again mends the folder's mode
 apt remove zintra
-cmp "$work/ref$registry" "$registry" || fail "removing changed the registry"
 [ -z "$(entriesBelow "")" ] || fail "removing left menu entries that start nothing"
-echo "check-package: installing again" >&2
 apt install "$deb"
+cmp "$work/ref$registry" "$registry" || fail "removing or installing again changed the registry"
+expect "registry folder, installed again" "$(stat -c '%a' /var/lib/zintra/registry)" 2775
 entriesBelow "" | diff -u "$work/entries" - >&2 || fail "installing again brought no entries back"
-echo "check-package: purging" >&2
 apt purge zintra
 [ ! -e /var/lib/zintra ] || fail "purging left /var/lib/zintra"
-[ -z "$(entriesBelow "")" ] || fail "purging left menu entries"
 [ -f "$share/nemo/actions/not-ours.nemo_action" ] || fail "purging took someone else's file"
 # Folders left empty went with it (the rest go on exit).
 for folder in kio/servicemenus kio file-manager/actions file-manager; do
