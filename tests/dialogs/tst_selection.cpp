@@ -1,13 +1,19 @@
 // The two pictures' handlers, with the dialogs answering from a script.
 #include "app/frmzintra.h"
 #include "platform/runtime/text.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/folderbrowser.h"
 #include "support/scripted.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Answer = std::optional<QString>; // nothing: the user cancelled
@@ -75,6 +81,32 @@ private slots:
         QVERIFY(QFile::remove(shown));
         form.Image1_Click();
         QCOMPARE(platform::toAnsi(form.txtinput->text()), latin1.toStdString());
+    }
+
+    // The open-file dialog's "All Files (*.*)" offers every file, names without a dot too.
+    void allFilesMeansEveryName() {
+        const auto filters = platform::parseFilterList(QStringLiteral("All Files (*.*)\0*.*\0"));
+        QCOMPARE(filters.size(), 1u);
+        QCOMPARE(filters[0].patterns, QStringList{"*"});
+    }
+
+    // Our folder browser: nothing chosen beforehand, folders listed by their real names (bytes
+    // that are not UTF-8 included), the chosen one's path.
+    void folderBrowser() {
+        QTemporaryDir home;
+        const QByteArray raw = QFile::encodeName(home.path()) + "/Backup \xe9t\xe9";
+        QVERIFY(::mkdir(raw.constData(), 0755) == 0);
+        qputenv("HOME", QFile::encodeName(home.path()));
+        platform::FolderBrowser browser(nullptr, QStringLiteral("Select the destination folder."));
+        auto* ok = browser.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        auto* tree = browser.findChild<QTreeWidget*>();
+        QVERIFY(!ok->isEnabled());
+        tree->topLevelItem(0)->setExpanded(true); // Home
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
+        tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(platform::toAnsi(browser.chosenPath()), raw.toStdString());
+        QVERIFY(::rmdir(raw.constData()) == 0); // Qt cannot name it
     }
 };
 
