@@ -200,7 +200,11 @@ def main():
             if not k.startswith(("QT_", "DBUS_SESSION", "AT_SPI"))}
     base.update(DISPLAY=display, QT_QPA_PLATFORM="xcb")
     try:
-        access, bus = start_accessibility_bus(base)
+        # The accessibility bus announces itself on its display (the root window's AT_SPI_BUS),
+        # where Qt finds it even without a session bus: it gets a display of its own.
+        access_display, more = start_display(args)
+        started += more
+        access, bus = start_accessibility_bus(dict(base, DISPLAY=access_display))
         started += bus
         envs = {
             # No bus at all: the bridge stays off, as on a desktop without assistive technology.
