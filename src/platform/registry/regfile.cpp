@@ -22,6 +22,14 @@ template <typename Items> auto* pointerTo(Items& items, const QString& name) {
     return it == items.end() ? nullptr : &*it;
 }
 
+template <typename Items> bool eraseNamed(Items& items, const QString& name) {
+    const auto it = findNamed(items, name);
+    if (it == items.end())
+        return false;
+    items.erase(it);
+    return true;
+}
+
 template <typename K> K* walk(K& machine, const QStringList& path) {
     K* key = &machine;
     for (const QString& part : path)
@@ -215,19 +223,11 @@ void Key::setValue(const QString& valueName, const QString& data) {
 }
 
 bool Key::removeValue(const QString& valueName) {
-    const auto it = findNamed(values, valueName);
-    if (it == values.end())
-        return false;
-    values.erase(it);
-    return true;
+    return eraseNamed(values, valueName);
 }
 
 bool Key::removeSubkey(const QString& keyName) {
-    const auto it = findNamed(subkeys, keyName);
-    if (it == subkeys.end())
-        return false;
-    subkeys.erase(it);
-    return true;
+    return eraseNamed(subkeys, keyName);
 }
 
 Key emptyMachine() {
