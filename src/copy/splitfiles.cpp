@@ -19,7 +19,9 @@ bool frmzintra::splitfiles() {
     setWindowTitle(QStringLiteral("File Copy in Progress"));
     shpout->show();
     shpin->show();
-    repaint();
+    // The client area, where the bar is: the main window's own repaint does not reach the
+    // controls just shown, which would wait for the first block's event dispatch.
+    centralWidget()->repaint();
 
     const QString source = txtinput->text();
     std::int64_t length = 0;
@@ -57,14 +59,16 @@ bool frmzintra::splitfiles() {
     // The width is set per block, but painted at display rate; the last one before the box.
     const Shape::DisplayRate painting(*shpin);
     std::int64_t copied = 0;
+    bool moved = false; // the first block is in the buffer; later ones may move in the kernel
     while (static_cast<std::int32_t>(bytesRead) > 0) {
         DoEvents();
         std::uint32_t bytesWritten = 0;
-        if (!WriteFile(output.get(), CopyBuffer.data(), bytesRead, bytesWritten))
+        if (!moved && !WriteFile(output.get(), CopyBuffer.data(), bytesRead, bytesWritten))
             return false;
         copied += bytesRead;
         shpin->setWidth(static_cast<float>(bar.afterBlock(copied)));
-        if (!ReadFile(input.get(), CopyBuffer.data(), copyplan::BlockSize, bytesRead))
+        if (!ReadOrMoveBlock(input.get(), output.get(), CopyBuffer.data(), copyplan::BlockSize,
+                             bytesRead, moved))
             return false;
     }
 

@@ -9,8 +9,10 @@
 //                                     one "Start Copying" with the two boxes filled
 //   zintra_testhost close-during-copy SOURCE DEST
 //                                     the user closes the window while the copy runs
+//   zintra_testhost kill SOURCE DEST  the process is killed while the copy runs
 //   zintra_testhost raise             a handler raises an error nothing traps
-// In the last three, every message box is answered at once and printed as "MSG:<title>:<text>".
+// In these, every message box is answered at once and printed as "MSG:<title>:<text>", or as
+// "UNSHOWN:<text>" when the application was already ending, so that a real box could not show.
 #include "app/frmzintra.h"
 #include "platform/explorer/filemanagers.h"
 #include "platform/registry/shellobject.h"
@@ -20,6 +22,7 @@
 #include "support/scripted.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -37,8 +40,13 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     testing::ScriptedMessageBoxes boxes;
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // every line out before the program ends
     boxes.whileShown = [&] {
-        std::printf("MSG:%s:%s\n", qPrintable(boxes.shown.back().title),
-                    qPrintable(boxes.shown.back().prompt));
+        QEventLoop box; // what a real box runs
+        QTimer::singleShot(0, &box, [&] { box.exit(1); });
+        if (box.exec() == 1)
+            std::printf("MSG:%s:%s\n", qPrintable(boxes.shown.back().title),
+                        qPrintable(boxes.shown.back().prompt));
+        else
+            std::printf("UNSHOWN:%s\n", qPrintable(boxes.shown.back().prompt));
     };
     if (mode == "raise") {
         platform::runHandler([] { platform::Raise(5, QStringLiteral("Invalid procedure call")); });
@@ -53,7 +61,9 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
         const rlimit limit{std::strtoull(fileSizeLimit, nullptr, 10), RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    if (mode == "copy") {
+    if (mode == "copy" || mode == "kill") {
+        if (mode == "kill")
+            QTimer::singleShot(0, &form, [] { std::raise(SIGKILL); });
         platform::runHandler([&] { form.cmdcopy_Click(); });
         return 0;
     }
@@ -91,7 +101,7 @@ int main(int argc, char* argv[]) {
     const QByteArrayView mode(argc > 1 ? argv[1] : "");
     const QString a = QString::fromLocal8Bit(argc > 2 ? argv[2] : "");
     const QString b = QString::fromLocal8Bit(argc > 3 ? argv[3] : "");
-    if (mode == "copy" || mode == "close-during-copy" || mode == "raise")
+    if (mode == "copy" || mode == "kill" || mode == "close-during-copy" || mode == "raise")
         return window(mode, a, b, argc > 4 ? argv[4] : nullptr, argv);
     try {
         const auto shell = platform::CreateObject(QStringLiteral("WScript.Shell"));

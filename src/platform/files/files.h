@@ -25,15 +25,24 @@ inline constexpr std::uint32_t OPEN_EXISTING = 3;
 inline constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
 
 // GENERIC_READ with OPEN_EXISTING opens an existing regular file (or a link to one).
-// GENERIC_WRITE with CREATE_ALWAYS opens a regular file (or a device) for writing, creating it
-// with the permission bits of `templateFile` less the umask, or emptying an existing one after
-// the identity check and the lock. Share mode 0 is the only one there is.
+// GENERIC_WRITE with CREATE_ALWAYS opens a destination. A regular file, new or existing, is
+// written as a temporary file in its folder that takes its name only once complete and closed
+// (CloseOutputFile); an existing one is held, locked and never written meanwhile, and its mode
+// (and, for root, owner and group) carries over. A new file gets the permission bits of
+// `templateFile` less the umask. A device, or a file in a folder that takes no new file, is
+// emptied and written in place after the identity check and the lock. Share mode 0 is the only
+// one there is.
 HANDLE CreateFileA(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
                    std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes,
                    HANDLE templateFile = INVALID_HANDLE_VALUE);
 
 // Reads until `toRead` bytes are in or the file ends; false on an error.
 bool ReadFile(HANDLE file, void* buffer, std::uint32_t toRead, std::uint32_t& bytesRead);
+
+// The next block of `source`, moved straight into `destination` inside the kernel where it
+// can (`moved` true: nothing is left to write), or else read into `buffer` as ReadFile does.
+bool ReadOrMoveBlock(HANDLE source, HANDLE destination, void* buffer, std::uint32_t toRead,
+                     std::uint32_t& bytesRead, bool& moved);
 
 // Writes every byte or fails; a short count means the write failed.
 bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite, std::uint32_t& bytesWritten);
@@ -42,20 +51,24 @@ bool CloseHandle(HANDLE file);
 
 // Reserves room for `length` bytes without changing the file's size, so that its size is
 // always the bytes really written. A file system that cannot is no reason to fail. Closing or
-// discarding the file gives back whatever room lies beyond its size.
+// discarding the file gives back whatever room lies beyond its size, also when the
+// reservation failed part-way.
 void PreallocateFile(HANDLE file, std::int64_t length);
 
-// True when a source read to its end gave the whole file as it was opened: its size and
-// modification time are still those it had then, and `bytesRead` is that size. A source that
+// True when a source read to its end gave the whole file as it was opened: its size,
+// modification and change times are still those it had then, and `bytesRead` is that size
+// (any count, for a file that reported a size of 0, as /proc and /sys files do). A source that
 // was deleted meanwhile is unchanged: its open handle still reads the original bytes.
 bool IsUnchangedSinceOpen(HANDLE file, std::int64_t bytesRead);
 
-// Closes a finished destination. Network and quota file systems report delayed write errors
-// only here: a failed close leaves an incomplete file, removed as DiscardIncompleteFile does.
+// Closes a finished destination and puts it in place: the temporary takes the destination's
+// name, unless that name meanwhile came to stand for another file. Network and quota file
+// systems report delayed write errors only at close: a failed close, like any failed step,
+// discards the copy as DiscardIncompleteFile does.
 bool CloseOutputFile(HANDLE file);
 
-// Closes a destination whose copy failed and removes the file, but only a regular file that
-// this open created or emptied, and only while its path still names that file.
+// Closes a destination whose copy failed. A temporary is removed, so the old destination stays
+// as it was; a file written in place keeps the bytes written.
 void DiscardIncompleteFile(HANDLE file);
 
 // True when `path` names the file open under `file` (same device and inode).
@@ -120,6 +133,9 @@ public:
     virtual ssize_t write(int fd, const void* buffer, size_t count);
     virtual int close(int fd);
     virtual int flock(int fd, int operation);
+    virtual int openat(int folder, const char* name, int flags, mode_t mode);
+    virtual ssize_t copy_file_range(int in, int out, size_t count);
+    virtual int fallocate(int fd, off_t length);
 };
 
 } // namespace platform
