@@ -138,6 +138,7 @@ private slots:
         if (how.isEmpty()) {
             testing::writePatternFile("out/p", length + 4096, 7);
             QVERIFY(::chmod("out/p", 0600) == 0 && ::rename("out/p", result) == 0);
+            QVERIFY(::geteuid() != 0 || ::chown(result, 65534, 65534) == 0);
         }
         frmzintra form;
         form.show();
@@ -156,8 +157,9 @@ private slots:
         QCOMPARE(atBox.value(atBox.size() - 1), copyplan::FullScale / 15);
         QVERIFY(std::is_sorted(atBox.begin(), atBox.end()));
         QVERIFY(::rename(result, "out/p") == 0 && testing::readAll("out/p") == bytes);
-        // A new file takes the source's mode; an existing one keeps its own.
+        // A new file takes the source's mode; an existing one keeps its own, and its owner.
         QCOMPARE(QFileInfo("out/p").isExecutable(), !how.isEmpty());
+        QCOMPARE(QFileInfo("out/p").ownerId() == 65534, how.isEmpty() && ::geteuid() == 0);
     }
 
     // Past 2 GiB, where 32 bits no longer count the bytes: a sparse file marked at both ends.
