@@ -31,18 +31,14 @@ struct FailingIo final : platform::FileIo {
     platform::StandIn<platform::FileIo> standIn{*this};
 
     explicit FailingIo(const QString& event) {
-        static const QHash<QString, int> errors{{"EACCES", EACCES},
-                                                {"EBADF", EBADF},
-                                                {"EIO", EIO},
-                                                {"ENOLCK", ENOLCK},
-                                                {"ENOSPC", ENOSPC},
-                                                {"EXDEV", EXDEV},
-                                                {"EOPNOTSUPP", EOPNOTSUPP},
-                                                {"EWOULDBLOCK", EWOULDBLOCK}};
+        static const QStringList names{"EACCES", "EBADF", "EIO",        "ENOLCK",
+                                       "ENOSPC", "EXDEV", "EOPNOTSUPP", "EWOULDBLOCK"};
+        static const int errors[]{EACCES, EBADF, EIO,        ENOLCK,
+                                  ENOSPC, EXDEV, EOPNOTSUPP, EWOULDBLOCK};
         const QStringList w = event.split(u' ');
         for (qsizetype i = 0; i + 2 < w.size(); ++i)
-            if (errors.contains(w[i + 2]))
-                faults.insert(w[i], {w[i + 1].toInt(), errors[w[i + 2]]});
+            if (names.contains(w[i + 2]))
+                faults.insert(w[i], {w[i + 1].toInt(), errors[names.indexOf(w[i + 2])]});
     }
     // True, with errno set, for the call to fail.
     bool fail(const char* name) {
