@@ -5,6 +5,8 @@
 #include "support/shell.h"
 #include "update/update.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -113,12 +115,21 @@ private slots:
                        {"/late/3", respond(302, {}, "Location: /v\r\n")},
                        {"/v", respond(200, "1.0.2")}});
         frmzintra form;
-        testing::ScriptedMessageBoxes boxes;
         testing::RecordingShell shell;
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] { // the real box, declined; the server's text is never markup
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            shown = box->text();
+            format = box->textFormat();
+            box->done(QMessageBox::No);
+        });
         update::checkForUpdate(form, server.base);
+        testing::ScriptedMessageBoxes boxes;
         boxes.yesNo = platform::vbYes;
         update::checkForUpdate(form, server.base);
-        QCOMPARE(boxes.prompts(), QStringList({prompt, prompt}));
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(QStringList(shown) + boxes.prompts(), QStringList({prompt, prompt}));
         QStringList opened;
         for (const auto& call : shell.calls)
             opened << call.operation + ' ' + call.file;
