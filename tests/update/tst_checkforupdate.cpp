@@ -93,7 +93,6 @@ private slots:
         // The version file: trimmed of spaces, not of line breaks; only 25 bytes of it count.
         QTest::newRow("same version") << respond(200, "1.0.0") << "You have the latest version.";
         QTest::newRow("line break, spaces") << respond(200, " 1.0.0\r\n  ") << offer("1.0.0\r\n");
-        QTest::newRow("empty") << respond(200, "") << none;
         QTest::newRow("over 25 bytes")
             << respond(200, "1.0.1-then-a-tail-never-read") << offer("1.0.1-then-a-tail-never-r");
         // A redirect is followed; only a 2xx body counts; the exchange ends in time whatever the
