@@ -1,6 +1,7 @@
 #include "platform/inet/inet.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <curl/curl.h>
 #include <map>
@@ -49,6 +50,8 @@ private:
     bool hasEnough() const { return paused_ || (wanted_ > 0 && body_.size() >= wanted_); }
     void drive();
 
+    using Clock = std::chrono::steady_clock;
+
     std::unique_ptr<CURLM, MultiCleanup> multi_;
     std::unique_ptr<CURL, EasyCleanup> easy_;
     std::unique_ptr<curl_slist, ListCleanup> headers_;
@@ -60,6 +63,10 @@ private:
     bool finished_ = false;  // the exchange has ended, well or not
     bool rejected_ = false;  // the final status is not 2xx: the body is not delivered
     CURLcode result_ = CURLE_OK;
+    // Body bytes last arrived, or the wait began. Redirects, headers and handshakes do not
+    // count, so no server can hold the thread longer than the stall limit without a body.
+    Clock::time_point lastProgress_;
+    const Clock::duration stallLimit_ = currentTimeouts().stalled;
 };
 
 Request::Request(HINTERNET owner, const std::string& agent, const std::string& url)
@@ -90,8 +97,6 @@ Request::Request(HINTERNET owner, const std::string& agent, const std::string& u
         curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L),
         curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
         curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, long(limits.connect.count())),
-        curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L),
-        curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, long(limits.stalled.count())),
         curl_easy_setopt(e, CURLOPT_TIMEOUT, long(limits.whole.count())),
         // The window thread must not receive SIGALRM from a name lookup's time-out.
         curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L),
@@ -115,6 +120,7 @@ std::size_t Request::onBody(char* data, std::size_t size, std::size_t count, voi
         request->rejected_ = true;
         return 0;
     }
+    request->lastProgress_ = Clock::now();
     if (request->body_.size() >= request->wanted_) {
         request->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
@@ -146,8 +152,15 @@ void Request::drive() {
         }
         if (finished_ || hasEnough())
             return;
-        // Waits for the socket or for curl's next time-out, whichever comes first.
-        if (curl_multi_poll(multi_.get(), nullptr, 0, 1000, nullptr) != CURLM_OK) {
+        const auto stallIn = std::chrono::ceil<std::chrono::milliseconds>(
+            lastProgress_ + stallLimit_ - Clock::now());
+        if (stallIn.count() <= 0) {
+            finished_ = true;
+            result_ = CURLE_OPERATION_TIMEDOUT;
+            return;
+        }
+        // Waits for the socket, curl's next time-out or the stall limit, whichever comes first.
+        if (curl_multi_poll(multi_.get(), nullptr, 0, int(stallIn.count()), nullptr) != CURLM_OK) {
             finished_ = true;
             result_ = CURLE_FAILED_INIT;
         }
@@ -158,6 +171,7 @@ bool Request::start() {
     if (!configured_)
         return false;
     wanted_ = 0;
+    lastProgress_ = Clock::now();
     drive();
     return result_ == CURLE_OK || rejected_;
 }
@@ -168,6 +182,7 @@ bool Request::read(char* buffer, std::size_t wanted, std::size_t& got) {
         return true;
     if (body_.size() < wanted && !finished_) {
         wanted_ = wanted;
+        lastProgress_ = Clock::now(); // the caller's time between reads is no stall
         if (paused_) {
             paused_ = false;
             // Hands back what curl held; that may pause again at once.

@@ -35,7 +35,8 @@ bool InternetReadFile(HINTERNET file, void* buffer, std::uint32_t toRead, std::u
 // Closes a URL handle, or a session together with the URL handles still open on it.
 bool InternetCloseHandle(HINTERNET handle);
 
-// How long an exchange may take: to connect, without receiving anything, and in all.
+// How long an exchange may take: to connect, without receiving any of the body (from the
+// request on, redirects and handshakes included), and in all.
 struct InternetTimeouts {
     std::chrono::seconds connect{60};
     std::chrono::seconds stalled{30};
