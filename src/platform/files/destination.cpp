@@ -151,6 +151,8 @@ HANDLE replaceExisting(const std::string& path) {
     OpenFile f;
     // Held read-only: if it is the source under another name, it is never opened for writing.
     f.existing = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (f.existing < 0 && errno == EACCES) // a file one may write but not read: held unlocked
+        f.existing = ::open(path.c_str(), O_PATH | O_CLOEXEC);
     struct stat old {};
     if (f.existing < 0 || ::fstat(f.existing, &old) != 0 || !S_ISREG(old.st_mode) ||
         heldByUs(old) || !lockExclusive(f.existing))
