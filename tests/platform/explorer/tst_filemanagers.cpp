@@ -1,4 +1,5 @@
 #include "platform/explorer/filemanagers.h"
+#include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
 #include "platform/runtime/errors.h"
 #include "support/scripted.h"
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 
 using namespace platform;
+using filemanagers::Publish;
 
 namespace {
 const QString shellKey = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\");
@@ -31,7 +33,8 @@ private slots:
     void init() {
         root = std::make_unique<testing::OpenTempDir>();
         qputenv("ZINTRA_ROOT", QFile::encodeName(root->path()));
-        filemanagers::followRegistry();
+        registry::setChangeObserver(
+            [](const reg::Key& hive) { filemanagers::synchronize(hive, Publish::everyVerb); });
     }
 
     // Each verb with a command, whatever its name, in each format. Our entries of other verbs
