@@ -20,8 +20,7 @@ int main(int argc, char* argv[]) {
     platform::applyFixedLook(app);
     // No file manager reads our registry: the verbs it holds reach their menus as exports that
     // follow every change, written by the program or, for a user under systemd, the path unit.
-    if (platform::filemanagers::writesEntriesItself())
-        platform::filemanagers::followRegistry();
+    platform::filemanagers::followRegistry();
 
     std::unique_ptr<frmzintra> form;
     platform::runHandler([&] { form = startup::Main(); });

@@ -1,21 +1,26 @@
 #include "shellverb/verb.h"
 
+#include "platform/explorer/ownverb.h"
+
 namespace shellverb {
 
 QString verbKey() {
-    return QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra\\");
+    const QStringList path = QStringList{QStringLiteral("HKEY_LOCAL_MACHINE")} +
+                             platform::ownverb::shellKey() +
+                             QStringList{platform::ownverb::name(), QString()};
+    return path.join(u'\\');
 }
 
 QString commandKey() {
-    return QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\Zintra\\command\\");
+    return verbKey() + QStringLiteral("command\\");
 }
 
 QString verbText() {
-    return QStringLiteral("Copy with Zintra");
+    return platform::ownverb::text();
 }
 
 QString commandLine(const QString& apppath, const QString& exeName) {
-    return apppath + exeName + QStringLiteral(" %1");
+    return platform::ownverb::commandLine(apppath + exeName);
 }
 
 } // namespace shellverb

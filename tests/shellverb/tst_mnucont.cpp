@@ -60,7 +60,7 @@ private slots:
                 values[i] = "-";
         QTEST(printed + " | " + values.join(" | "), "after");
         // The program's own changes reach the file managers' menus.
-        for (const auto& entry : menuexports::exports(registry::load()))
+        for (const auto& entry : menuexports::exports(menuexports::verbs(registry::load())))
             if (!asNobody)
                 QCOMPARE(testing::readAll(root.path() + entry.path), entry.contents);
     }

@@ -1,20 +1,23 @@
 #include "platform/explorer/filemanagers.h"
 
 #include "platform/explorer/menuexports.h"
+#include "platform/explorer/ownverb.h"
+#include "platform/machine/folderfd.h"
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
 #include "platform/registry/registry.h"
 #include "platform/runtime/errors.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
-#include <tuple>
 #include <unistd.h>
 
 namespace platform::filemanagers {
@@ -22,19 +25,60 @@ namespace platform::filemanagers {
 namespace {
 const QString menuEntry = QStringLiteral("the menu entry");
 
+using machinefiles::Descriptor;
+using machinefiles::native;
+
 // A file that already holds the entry is left untouched, so that file managers watching their
 // folders see no change where there is none.
-bool holds(const QString& path, const menuexports::Export& entry) {
+bool holds(int dir, const QString& name, const menuexports::Export& entry) {
+    const Descriptor fd(::openat(dir, native(name).c_str(),
+                                 O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
         (st.st_mode & 07777) != entry.mode || st.st_size != entry.contents.size())
         return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.readAll() == entry.contents;
+    QFile file;
+    return file.open(fd.get(), QIODevice::ReadOnly) && file.readAll() == entry.contents;
+}
+
+// Our entries in the folder: "zintra-*" with the format's ending, folders aside.
+QStringList ours(int dir, const QString& folder, const QString& suffix) {
+    QStringList names;
+    const int copy = ::dup(dir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> list(copy < 0 ? nullptr : ::fdopendir(copy),
+                                                   &::closedir);
+    if (!list) {
+        const int errnum = errno;
+        if (copy >= 0)
+            ::close(copy);
+        machinefiles::raiseIo(menuEntry, folder, errnum);
+    }
+    while (const dirent* entry = ::readdir(list.get())) {
+        const QString name = QFile::decodeName(entry->d_name);
+        struct stat st {};
+        if (name.startsWith(QStringLiteral("zintra-")) && name.endsWith(suffix) &&
+            ::fstatat(dir, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+            names << name;
+    }
+    return names;
+}
+
+bool ownVerb(const menuexports::Verb& verb) {
+    return verb.name.compare(ownverb::name(), Qt::CaseInsensitive) == 0 &&
+           verb.text == ownverb::text() && verb.commandLine == ownverb::commandLine(verb.program) &&
+           machinefiles::changedOnlyByRoot(verb.program);
+}
+
+void markOutdated() {
+    const QString marker = outdatedMarker();
+    const int fd = ::open(native(marker).c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0644);
+    if ((fd < 0 && errno != EEXIST) || (fd >= 0 && ::close(fd) != 0))
+        machinefiles::raiseIo(QStringLiteral("the registry's marker"), marker, errno);
 }
 } // namespace
 
-void synchronize(const reg::Key& machine) {
+QStringList synchronize(const reg::Key& machine, Publish which) {
     std::optional<RuntimeError> failure;
     const auto attempt = [&](const std::function<void()>& step) {
         try {
@@ -45,39 +89,65 @@ void synchronize(const reg::Key& machine) {
         }
     };
 
-    QSet<QString> wanted;
-    for (const menuexports::Export& entry : menuexports::exports(machine)) {
-        const QString path = machinePath(entry.path);
-        wanted.insert(path);
-        if (holds(path, entry))
-            continue;
-        attempt([&] {
-            machinefiles::makeFolders(QFileInfo(path).path());
-            machinefiles::replaceFile(menuEntry, path, entry.contents, entry.mode);
-        });
+    QStringList leftOut;
+    std::vector<menuexports::Verb> published;
+    for (menuexports::Verb& verb : menuexports::verbs(machine)) {
+        if (which == Publish::everyVerb) {
+            published.push_back(verb);
+        } else if (ownVerb(verb)) {
+            verb.name = ownverb::name(); // whatever case the key was made with
+            published.push_back(verb);
+        } else {
+            leftOut << verb.name;
+        }
     }
+    const std::vector<menuexports::Export> entries = menuexports::exports(published);
 
     for (const menuexports::Place& place : menuexports::places()) {
-        const QDir folder(machinePath(place.folder));
-        const QStringList ours =
-            folder.entryList({QStringLiteral("zintra-*") + place.suffix},
-                             QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive);
-        for (const QString& name : ours) {
-            const QString path = folder.filePath(name);
-            if (wanted.contains(path))
-                continue;
-            attempt([&] {
-                if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
-                    machinefiles::raiseIo(menuEntry, path, errno);
-            });
+        std::vector<const menuexports::Export*> here;
+        QSet<QString> wanted;
+        for (const menuexports::Export& entry : entries) {
+            if (QFileInfo(entry.path).path() == place.folder) {
+                here.push_back(&entry);
+                wanted.insert(QFileInfo(entry.path).fileName());
+            }
         }
+        attempt([&] {
+            const Descriptor dir = machinefiles::openFolder(
+                menuEntry, place.folder, which == Publish::ownVerbOnly || !here.empty());
+            if (dir.get() < 0)
+                return; // no folder, no entries
+            for (const menuexports::Export* entry : here) {
+                if (!holds(dir.get(), QFileInfo(entry->path).fileName(), *entry))
+                    attempt([&] {
+                        machinefiles::replaceFileAt(menuEntry, dir.get(), machinePath(entry->path),
+                                                    entry->contents, entry->mode);
+                    });
+            }
+            for (const QString& name : ours(dir.get(), machinePath(place.folder), place.suffix)) {
+                if (!wanted.contains(name))
+                    attempt([&] {
+                        if (::unlinkat(dir.get(), native(name).c_str(), 0) != 0 && errno != ENOENT)
+                            machinefiles::raiseIo(menuEntry,
+                                                  machinePath(place.folder + u'/' + name), errno);
+                    });
+            }
+        });
     }
     if (failure)
         throw *failure;
+    return leftOut;
 }
 
 void followRegistry() {
-    registry::setChangeObserver(&synchronize);
+    if (!writesEntriesItself())
+        registry::setChangeObserver([](const reg::Key&) { markOutdated(); });
+    else if (::geteuid() == 0)
+        registry::setChangeObserver(
+            [](const reg::Key& machine) { synchronize(machine, Publish::ownVerbOnly); });
+    else
+        registry::setChangeObserver(
+            [](const reg::Key& machine) { synchronize(machine, Publish::everyVerb); });
 }
 
 bool writesEntriesItself() {
@@ -85,21 +155,16 @@ bool writesEntriesItself() {
            ::access("/run/systemd/system", F_OK) != 0;
 }
 
-void updateFromRegistry() {
-    // Every change replaces the file, so a new inode or change time means a new registry.
-    const auto version = []() -> std::tuple<ino_t, time_t, long> {
-        struct stat st {};
-        if (::lstat(QFile::encodeName(registry::machineFile()).constData(), &st) != 0)
-            return {};
-        return {st.st_ino, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
-    };
-    // A few rounds at most: a registry that never settles is caught up with by its next change.
-    for (int round = 0; round < 10; ++round) {
-        const auto before = version();
-        synchronize(registry::load());
-        if (version() == before)
-            return;
-    }
+QString outdatedMarker() {
+    return QFileInfo(registry::machineFile()).path() + QStringLiteral("/menu-entries-outdated");
+}
+
+QStringList updateFromRegistry() {
+    const std::string marker = native(outdatedMarker());
+    if (::unlink(marker.c_str()) != 0 && errno != ENOENT &&
+        !(errno == EISDIR && ::rmdir(marker.c_str()) == 0))
+        machinefiles::raiseIo(QStringLiteral("the registry's marker"), outdatedMarker(), errno);
+    return synchronize(registry::load(), Publish::ownVerbOnly);
 }
 
 } // namespace platform::filemanagers

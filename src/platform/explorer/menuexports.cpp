@@ -1,6 +1,7 @@
 #include "platform/explorer/menuexports.h"
 
 #include "platform/explorer/command.h"
+#include "platform/explorer/ownverb.h"
 
 #include <QCryptographicHash>
 #include <algorithm>
@@ -11,36 +12,6 @@ namespace {
 const QString serviceMenus = QStringLiteral("/usr/local/share/kio/servicemenus");
 const QString nemoActions = QStringLiteral("/usr/local/share/nemo/actions");
 const QString fileManagerActions = QStringLiteral("/usr/local/share/file-manager/actions");
-
-struct Verb {
-    QString name;
-    QString text;    // the menu entry's text
-    QString program; // as the file manager must start it
-    bool takesFile;  // whether the chosen file follows the program
-};
-
-std::vector<Verb> verbs(const reg::Key& machine) {
-    std::vector<Verb> found;
-    const reg::Key* shell =
-        reg::findKey(machine, {QStringLiteral("Software"), QStringLiteral("CLASSES"),
-                               QStringLiteral("*"), QStringLiteral("shell")});
-    if (!shell)
-        return found;
-    for (const reg::Key& verb : shell->subkeys) {
-        const reg::Key* command = verb.subkey(QStringLiteral("command"));
-        const reg::Value* commandLine = command ? command->value({}) : nullptr;
-        if (!commandLine || commandLine->data.isEmpty())
-            continue;
-        // Split as Explorer splits it, so that the menu starts what Explorer would.
-        const QStringList argv = explorerCommand(commandLine->data, QStringLiteral("file"));
-        if (argv.first().isEmpty())
-            continue;
-        const reg::Value* text = verb.value({});
-        found.push_back({verb.name, text && !text->data.isEmpty() ? text->data : verb.name,
-                         argv.first(), argv.size() > 1});
-    }
-    return found;
-}
 
 // A value of type string in a desktop entry or key file: backslashes doubled, line breaks and
 // tabs escaped, a leading space kept.
@@ -182,9 +153,30 @@ QString baseName(const QString& verb) {
     return QStringLiteral("zintra-") + name;
 }
 
-std::vector<Export> exports(const reg::Key& machine) {
+std::vector<Verb> verbs(const reg::Key& machine) {
+    std::vector<Verb> found;
+    const reg::Key* shell = reg::findKey(machine, ownverb::shellKey());
+    if (!shell)
+        return found;
+    for (const reg::Key& verb : shell->subkeys) {
+        const reg::Key* command = verb.subkey(QStringLiteral("command"));
+        const reg::Value* commandLine = command ? command->value({}) : nullptr;
+        if (!commandLine || commandLine->data.isEmpty())
+            continue;
+        // Split as Explorer splits it, so that the menu starts what Explorer would.
+        const QStringList argv = explorerCommand(commandLine->data, QStringLiteral("file"));
+        if (argv.first().isEmpty())
+            continue;
+        const reg::Value* text = verb.value({});
+        found.push_back({verb.name, text && !text->data.isEmpty() ? text->data : verb.name,
+                         commandLine->data, argv.first(), argv.size() > 1});
+    }
+    return found;
+}
+
+std::vector<Export> exports(const std::vector<Verb>& verbs) {
     std::vector<Export> files;
-    for (const Verb& verb : verbs(machine)) {
+    for (const Verb& verb : verbs) {
         const QString name = baseName(verb.name);
         // Dolphin lists a service menu only when it is executable.
         files.push_back({serviceMenus + u'/' + name + QStringLiteral(".desktop"),

@@ -27,8 +27,18 @@ struct Place {
 };
 std::vector<Place> places();
 
-// The files of every exported verb, in the order of the verb keys.
-std::vector<Export> exports(const reg::Key& machine);
+// A verb key under HKEY_LOCAL_MACHINE\Software\CLASSES\*\shell with a command.
+struct Verb {
+    QString name;
+    QString text;        // the menu entry's text
+    QString commandLine; // as registered
+    QString program;     // as the file manager must start it
+    bool takesFile;      // whether the chosen file follows the program
+};
+std::vector<Verb> verbs(const reg::Key& machine);
+
+// The files of these verbs, in their order.
+std::vector<Export> exports(const std::vector<Verb>& verbs);
 
 // "zintra-" and the verb's name, its letters, digits and "-" kept, every other byte of its
 // UTF-8 as "_XX"; a name too long for a file ends in part of a hash of the whole.

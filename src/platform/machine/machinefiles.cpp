@@ -89,12 +89,16 @@ void makeFolders(const QString& folder) {
 }
 
 QByteArray readFile(const QString& what, const QString& path, bool& exists, qsizetype limit) {
-    // Without blocking, so that a FIFO in the file's place cannot hold up its readers.
-    Descriptor fd(::open(native(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // Without blocking, so that a FIFO in the file's place cannot hold up its readers. The folder
+    // may be shared: a link or a terminal put in the file's place is never opened through it.
+    Descriptor fd(
+        ::open(native(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     exists = fd.get() >= 0;
     if (!exists) {
         if (errno == ENOENT)
             return {};
+        if (errno == ELOOP)
+            raiseDamaged(what, path, limit);
         raiseIo(what, path, errno);
     }
     struct stat st {};

@@ -39,7 +39,7 @@ bool groupWritable(const QString& folder);
 void makeFolders(const QString& folder);
 
 // The whole file; `exists` false (and nothing read) when there is no file. Anything but a regular
-// file, or one larger than `limit` bytes, is damaged.
+// file (a link to one too), or one larger than `limit` bytes, is damaged.
 QByteArray readFile(const QString& what, const QString& path, bool& exists, qsizetype limit);
 
 // Temporary file in the same folder, flushed to disk, then renamed over the old file: a reader

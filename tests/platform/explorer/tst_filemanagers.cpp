@@ -1,4 +1,5 @@
 #include "platform/explorer/filemanagers.h"
+#include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
 #include "platform/runtime/errors.h"
 #include "support/scripted.h"
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 
 using namespace platform;
+using filemanagers::Publish;
 
 namespace {
 const QString shellKey = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\CLASSES\\*\\shell\\");
@@ -31,7 +33,8 @@ private slots:
     void init() {
         root = std::make_unique<testing::OpenTempDir>();
         qputenv("ZINTRA_ROOT", QFile::encodeName(root->path()));
-        filemanagers::followRegistry();
+        registry::setChangeObserver(
+            [](const reg::Key& hive) { filemanagers::synchronize(hive, Publish::everyVerb); });
     }
 
     // Each verb with a command, whatever its name, in each format. Our entries of other verbs
@@ -66,6 +69,68 @@ private slots:
         QCOMPARE(shell->RegRead(command), QStringLiteral("/usr/bin/zintra %1")); // committed
         QCOMPARE(sh("ls */*/zintra-*"), QByteArray("file-manager/actions/zintra-Zintra.desktop\n"
                                                    "kio/servicemenus/zintra-Zintra.desktop\n"));
+    }
+
+    // What root publishes for every user: the program's own verb alone, with a program that
+    // only root can change, from a registry that is no link, written through no link; the
+    // verbs left out are named on one line. The marker of outdated entries goes before the read.
+    void rootPublishesOnlyItsOwnVerb_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("program"); // the command line before " %1"; $root: root->path()
+        QTest::addColumn<QString>("setup");   // run in the root before the update
+        QTest::addColumn<QString>("entries"); // below usr/local/share after it; "!" if it failed
+        const QString all = "file-manager/actions/zintra-Zintra.desktop "
+                            "kio/servicemenus/zintra-Zintra.desktop "
+                            "nemo/actions/zintra-Zintra.nemo_action";
+        const QString text = "Copy with Zintra", ok = "/usr/bin/true";
+        QTest::newRow("own verb") << text << ok << "" << all;
+        QTest::newRow("other text") << "Copy with ZINTRA" << ok << ""
+                                    << "";
+        QTest::newRow("quoted") << text << '"' + ok + '"' << ""
+                                << "";
+        QTest::newRow("root's folder") << text << "$root/p"
+                                       << "cp /usr/bin/true p" << all;
+        QTest::newRow("others may write") << text << "$root/p"
+                                          << "cp /usr/bin/true p; chmod 775 p"
+                                          << "";
+        QTest::newRow("others may rename") << text << "$root/w/p"
+                                           << "mkdir -m 777 w; cp /usr/bin/true w/p"
+                                           << "";
+        QTest::newRow("through a link") << text << "$root/l/true"
+                                        << "ln -s /usr/bin l"
+                                        << "";
+        QTest::newRow("registry a link")
+            << text << ok << "mv \"$0\" reg && ln -s \"$PWD/reg\" \"$0\""
+            << "!";
+        QTest::newRow("folder a link")
+            << text << ok << "cd usr/local/share; mkdir -p o/actions; ln -s o nemo"
+            << "! file-manager/actions/zintra-Zintra.desktop "
+               "kio/servicemenus/zintra-Zintra.desktop";
+    }
+    void rootPublishesOnlyItsOwnVerb() {
+        QFETCH(QString, program);
+        QFETCH(QString, entries);
+        if (program.startsWith("$root") && ::geteuid() != 0)
+            QSKIP("a program in the temporary folder is root's only when the test runs as root");
+        registry::setChangeObserver({});
+        QFETCH(QString, text);
+        shell->RegWrite(shellKey + "Zintra\\", text);
+        shell->RegWrite(command, program.replace("$root", root->path()) + " %1");
+        shell->RegWrite(shellKey + "Open Here\\command\\", "/usr/bin/true %1");
+        const QString marker = root->path() + "/var/lib/zintra/registry/menu-entries-outdated";
+        QVERIFY(QFile(marker).open(QIODevice::WriteOnly));
+        QFETCH(QString, setup);
+        testing::run("sh", {"-c", "cd \"$1\" && mkdir -p usr/local/share && " + setup,
+                            registry::machineFile(), root->path()});
+        const auto ran = testing::run(ZINTRA_UPDATER, {});
+        const QByteArray published = sh("find * -name 'zintra-*' | sort | tr '\\n' ' '");
+        QCOMPARE(QString((ran.exitCode ? "! " : "") + published).trimmed(), entries);
+        QVERIFY(!QFile::exists(marker));
+        if (ran.exitCode == 0)
+            QCOMPARE(ran.err, "update-menu-entries: left out of the menus, not ZINTRA's own verb "
+                              "with a program only root can change: \"" +
+                                  QByteArray(entries.isEmpty() ? "Zintra\", \"" : "") +
+                                  "Open Here\"\n");
     }
 
     // Each format's command, undone by GLib (the parser the GTK file managers use) and by the

@@ -1,0 +1,139 @@
+#include "platform/machine/folderfd.h"
+
+#include "platform/machine/machinepath.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QStringList>
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::machinefiles {
+
+namespace {
+// Each name of an absolute path; nullopt for one with empty, "." or ".." parts.
+std::optional<QStringList> names(const QString& path) {
+    if (!path.startsWith(u'/'))
+        return std::nullopt;
+    const QStringList parts = path.mid(1).split(u'/');
+    for (const QString& part : parts)
+        if (part.isEmpty() || part == u'.' || part == QStringLiteral(".."))
+            return std::nullopt;
+    return parts;
+}
+
+int openBelow(int dir, const QString& name, int flags) {
+    return ::openat(dir, native(name).c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// Owned by root, and no one else may change which file each of its names stands for.
+bool rootsFolder(const struct stat& st) {
+    return S_ISDIR(st.st_mode) && st.st_uid == 0 &&
+           (!(st.st_mode & (S_IWGRP | S_IWOTH)) || (st.st_mode & S_ISVTX));
+}
+} // namespace
+
+Descriptor openFolder(const QString& what, const QString& folder, bool create) {
+    const QString top = machinePath(QStringLiteral("/"));
+    std::optional<Descriptor> dir;
+    dir.emplace(::open(native(top).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir->get() < 0)
+        raiseIo(what, top, errno);
+    const auto parts = names(folder);
+    if (!parts)
+        raiseIo(what, folder, EINVAL);
+    QString path = machinePath({});
+    for (const QString& name : *parts) {
+        path += u'/' + name;
+        int next = openBelow(dir->get(), name, O_RDONLY | O_DIRECTORY);
+        if (next < 0 && errno == ENOENT && !create)
+            return Descriptor(-1);
+        if (next < 0 && errno == ENOENT) {
+            // Made with its final mode, so that no chmod has to pass the setgid bit on; where the
+            // umask took bits away, they are put back on the new folder itself.
+            struct stat st {};
+            if (::fstat(dir->get(), &st) != 0)
+                raiseIo(what, path, errno);
+            const mode_t mode = (st.st_mode & S_IWGRP) ? 0775 : 0755;
+            if (::mkdirat(dir->get(), native(name).c_str(), mode) != 0 && errno != EEXIST)
+                raiseIo(what, path, errno);
+            Descriptor made(openBelow(dir->get(), name, O_RDONLY | O_DIRECTORY));
+            if (made.get() < 0 || ::fstat(made.get(), &st) != 0 ||
+                ((st.st_mode & 0777) != mode &&
+                 ::fchmod(made.get(), mode | (st.st_mode & S_ISGID)) != 0))
+                raiseIo(what, path, errno);
+            next = made.release();
+        }
+        if (next < 0)
+            raiseIo(what, path, errno);
+        dir.emplace(next);
+    }
+    return std::move(*dir);
+}
+
+void replaceFileAt(const QString& what, int dir, const QString& path, const QByteArray& bytes,
+                   mode_t mode) {
+    const std::string name = native(QFileInfo(path).fileName());
+    // Like mkostemp's name, which needs a path: six letters or digits after the file's name.
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string temp;
+    int raw = -1;
+    for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
+        temp = name + '.';
+        for (int i = 0; i < 6; ++i)
+            temp += letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)];
+        raw =
+            ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (raw < 0 && errno != EEXIST)
+            break;
+    }
+    Descriptor fd(raw);
+    if (fd.get() < 0)
+        raiseIo(what, path, errno);
+    auto removeTemp = qScopeGuard([&] { ::unlinkat(dir, temp.c_str(), 0); });
+    if (::fchmod(fd.get(), mode) != 0)
+        raiseIo(what, path, errno);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd.get(), bytes.constData() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            raiseIo(what, path, n < 0 ? errno : EIO);
+        done += n;
+    }
+    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0)
+        raiseIo(what, path, errno);
+    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
+        raiseIo(what, path, errno);
+    removeTemp.dismiss();
+    // The change is made; syncing the folder only makes the rename durable sooner.
+    ::fsync(dir);
+}
+
+bool changedOnlyByRoot(const QString& path) {
+    const auto parts = names(path);
+    std::optional<Descriptor> at;
+    at.emplace(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    struct stat st {};
+    if (!parts || at->get() < 0 || ::fstat(at->get(), &st) != 0 || !rootsFolder(st))
+        return false;
+    for (qsizetype i = 0; i < parts->size(); ++i) {
+        // Each step is checked on what was opened, so a name swapped meanwhile changes nothing.
+        at.emplace(openBelow(at->get(), parts->at(i), O_PATH));
+        if (at->get() < 0 || ::fstat(at->get(), &st) != 0)
+            return false;
+        const bool last = i == parts->size() - 1;
+        if (last ? !S_ISREG(st.st_mode) || st.st_uid != 0 || (st.st_mode & (S_IWGRP | S_IWOTH))
+                 : !rootsFolder(st))
+            return false;
+    }
+    return true;
+}
+
+} // namespace platform::machinefiles
