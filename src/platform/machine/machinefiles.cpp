@@ -9,12 +9,15 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::machinefiles {
 
 namespace {
+constexpr char temporaryMarker[] = ".zintra-tmp-";
+
 bool groupWritable(const std::string& folder) {
     struct stat st {};
     return ::stat(folder.c_str(), &st) == 0 && (st.st_mode & S_IWGRP);
@@ -123,8 +126,18 @@ QByteArray readFile(const QString& what, const QString& path, bool& exists, qsiz
     }
 }
 
+std::string temporaryPattern(const QString& path) {
+    const QFileInfo file(path);
+    return native(file.path()) + "/." + native(file.fileName()) + temporaryMarker + "XXXXXX";
+}
+
+bool isTemporaryOf(const QString& path, std::string_view name) {
+    const std::string prefix = '.' + native(QFileInfo(path).fileName()) + temporaryMarker;
+    return name.size() == prefix.size() + 6 && name.starts_with(prefix);
+}
+
 void replaceFile(const QString& what, const QString& path, const QByteArray& bytes, mode_t mode) {
-    std::string temp = native(path) + ".XXXXXX";
+    std::string temp = temporaryPattern(path);
     Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0)
         raiseIo(what, path, errno);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <utility>
 
@@ -41,6 +42,12 @@ void makeFolders(const QString& folder);
 // The whole file; `exists` false (and nothing read) when there is no file. Anything but a regular
 // file (a link to one too), or one larger than `limit` bytes, is damaged.
 QByteArray readFile(const QString& what, const QString& path, bool& exists, qsizetype limit);
+
+// The mkostemp pattern of a temporary file beside `path`: hidden and marked
+// (".NAME.zintra-tmp-XXXXXX"), so that nobody's own copy such as "NAME.backup" looks like one.
+std::string temporaryPattern(const QString& path);
+// Whether `name`, in the folder of `path`, is a temporary file made by temporaryPattern(path).
+bool isTemporaryOf(const QString& path, std::string_view name);
 
 // Temporary file in the same folder, flushed to disk, then renamed over the old file: a reader
 // or a crash sees the old file or the new one, never a mix.

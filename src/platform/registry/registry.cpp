@@ -6,16 +6,20 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <string_view>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace platform::registry {
@@ -34,6 +38,8 @@ std::chrono::milliseconds& lockWait() {
 using machinefiles::Descriptor;
 
 const QString registryFile = QStringLiteral("the registry file");
+// Not ".lock", which older versions made open to everyone: someone may hold that one open.
+const QString lockSuffix = QStringLiteral(".writelock");
 
 [[noreturn]] void raiseIo(const QString& path, int errnum) {
     machinefiles::raiseIo(registryFile, path, errnum);
@@ -60,68 +66,131 @@ reg::Key loadFrom(const QString& path) {
     return exists ? parseOrRaise(text, path) : reg::emptyMachine();
 }
 
-// Tries in short naps until the limit: whoever holds the lock, or a writer that hangs, delays
-// changes but never freezes the program.
-bool lockWithin(int fd, const QString& path, std::chrono::milliseconds limit) {
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + limit;
-    milliseconds nap(1);
+// Tells one version of a file from the next: every change puts a new file in place.
+std::tuple<ino_t, time_t, long> version(const std::string& name) {
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0)
+        return {};
+    return {st.st_ino, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
+// Whether `name` is still the file open as `fd`.
+bool stillNamed(int fd, const std::string& name, const QString& path) {
+    struct stat open {};
+    struct stat named {};
+    if (::fstat(fd, &open) != 0)
+        raiseIo(path, errno);
+    if (::lstat(name.c_str(), &named) != 0 && errno != ENOENT)
+        raiseIo(path, errno);
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// Puts a new lock file in place, with its final mode before it has the name. `replace` renames
+// it over the one there; otherwise it only takes a free name.
+void putLockFile(const QString& path, mode_t mode, bool replace) {
+    std::string temp = machinefiles::temporaryPattern(path);
+    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        raiseIo(path, errno);
+    auto removeTemp = qScopeGuard([&] { ::unlink(temp.c_str()); });
+    if (::fchmod(fd.get(), mode) != 0 || ::close(fd.release()) != 0)
+        raiseIo(path, errno);
+    const std::string name = machinefiles::native(path);
+    const bool done =
+        (replace ? ::rename(temp.c_str(), name.c_str()) : ::link(temp.c_str(), name.c_str())) == 0;
+    // Another writer made one first, or removed the temporary file as a leftover: look again.
+    if (!done && errno != EEXIST && errno != ENOENT)
+        raiseIo(path, errno);
+    if (done && replace)
+        removeTemp.dismiss();
+}
+
+// The lock file, open only to those who may change the registry. One that others could have
+// opened is replaced: narrowing its mode would not close what they opened before.
+Descriptor openLockFile(const QString& path, mode_t mode) {
+    const std::string name = machinefiles::native(path);
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return true;
-        if (errno != EWOULDBLOCK && errno != EINTR)
+        Descriptor fd(::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+        if (fd.get() < 0 && errno != ENOENT && errno != ELOOP)
             raiseIo(path, errno);
-        const auto left = deadline - steady_clock::now();
-        if (left <= steady_clock::duration::zero())
-            return false;
-        std::this_thread::sleep_for(std::min<steady_clock::duration>(nap, left));
-        nap = std::min(nap * 2, milliseconds(20));
+        struct stat st {};
+        if (fd.get() >= 0 && ::fstat(fd.get(), &st) != 0)
+            raiseIo(path, errno);
+        if (fd.get() >= 0 && S_ISREG(st.st_mode) && !(st.st_mode & 07777 & ~mode))
+            return fd;
+        putLockFile(path, mode, fd.get() >= 0 || errno == ELOOP);
     }
 }
 
-// A separate lock file: the registry file itself is replaced on every change. Only those who may
-// change the registry may open it, so nobody else can hold the lock. Opening it for writing is
-// the first thing that fails for a user who may not change the machine.
-Descriptor lockExclusive(const QString& folder) {
-    const QString path = folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg.lock");
+// Waits for the lock as long as the registry keeps changing, that is while the writers ahead
+// make progress: the time limit is for a holder that never lets go, not for a queue. A writer
+// letting go (its close) or a change landing (its rename) ends a nap at once where the kernel
+// reports them; the naps are short where it does not. Opening the lock file is the first thing
+// that fails for a user who may not change the machine.
+Descriptor lockExclusive(const QString& folder, const QString& file) {
+    using namespace std::chrono;
+    constexpr auto longestWait = seconds(60);
+    const QString path = file + lockSuffix;
     const std::string name = machinefiles::native(path);
-    int raw = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    const bool created = raw >= 0;
-    if (!created && errno == EEXIST)
-        raw = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-    if (raw < 0)
-        raiseIo(path, errno);
-    Descriptor fd(raw);
     const mode_t mode = machinefiles::groupWritable(folder) ? 0660 : 0600;
-    struct stat st {};
-    if (created ? ::fchmod(fd.get(), mode) != 0 : ::fstat(fd.get(), &st) != 0)
-        raiseIo(path, errno);
-    // A lock file that an older version left open to everyone is closed to them where this user
-    // may; only ever narrowed, and only on a file of its own.
-    if (!created && S_ISREG(st.st_mode) && st.st_nlink == 1 && (st.st_mode & 0777 & ~mode))
-        ::fchmod(fd.get(), st.st_mode & 07777 & mode);
-    if (!lockWithin(fd.get(), path, lockWait()))
-        Raise(err::Failed, QStringLiteral("Cannot use %1 \"%2\": another process holds its lock.")
-                               .arg(registryFile, path));
-    return fd;
+    const Descriptor events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    const bool watching =
+        events.get() >= 0 && ::inotify_add_watch(events.get(), machinefiles::native(folder).c_str(),
+                                                 IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
+    const auto start = steady_clock::now();
+    auto progress = start;
+    auto seen = version(machinefiles::native(file));
+    for (;;) {
+        Descriptor fd = openLockFile(path, mode);
+        for (;;) {
+            const bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+            if (!locked && errno != EWOULDBLOCK && errno != EINTR)
+                raiseIo(path, errno);
+            if (!stillNamed(fd.get(), name, path))
+                break; // replaced meanwhile: the lock is on the file in its place
+            if (locked)
+                return fd;
+            const auto now = steady_clock::now();
+            if (const auto current = version(machinefiles::native(file)); current != seen) {
+                seen = current;
+                progress = now;
+            }
+            const auto until = std::min(progress + lockWait(), start + longestWait);
+            if (now >= until)
+                Raise(err::Failed,
+                      QStringLiteral("Cannot use %1 \"%2\": another process holds its lock.")
+                          .arg(registryFile, path));
+            const auto nap =
+                ceil<milliseconds>(std::min<steady_clock::duration>(until - now, 20ms));
+            if (!watching) {
+                std::this_thread::sleep_for(nap);
+                continue;
+            }
+            pollfd ready{events.get(), POLLIN, 0};
+            if (::poll(&ready, 1, static_cast<int>(nap.count())) < 0 && errno != EINTR)
+                raiseIo(path, errno);
+            char drained[4096];
+            while (::read(events.get(), drained, sizeof drained) > 0) {
+            }
+        }
+    }
 }
 
 // A writer killed between making its temporary file and renaming it leaves the file behind.
-// Only a writer holding the lock makes one, so under the lock any such file is a leftover.
-void removeLeftovers(const QString& path) {
+// Only a writer holding the lock makes one, so under the lock any such file is a leftover. A new
+// lock file's temporary file is made without the lock: its maker, finding it gone, starts over.
+// The lock file of older versions is no longer used. What cannot be removed fails no change.
+void removeLeftovers(const QString& file) {
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(
-        ::opendir(machinefiles::native(QFileInfo(path).path()).c_str()), &::closedir);
+        ::opendir(machinefiles::native(QFileInfo(file).path()).c_str()), &::closedir);
     if (!dir)
         return;
-    const std::string prefix = machinefiles::native(QFileInfo(path).fileName()) + '.';
-    // What mkostemp puts in place of "XXXXXX".
-    constexpr std::string_view temporaryLetters =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const std::string oldLock = machinefiles::native(QFileInfo(file).fileName()) + ".lock";
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name(entry->d_name);
-        if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
-            name.find_first_not_of(temporaryLetters, prefix.size()) == std::string_view::npos)
-            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+        if (name == oldLock || machinefiles::isTemporaryOf(file, name) ||
+            machinefiles::isTemporaryOf(file + lockSuffix, name))
+            static_cast<void>(::unlinkat(::dirfd(dir.get()), entry->d_name, 0));
     }
 }
 } // namespace
@@ -143,7 +212,7 @@ void update(const std::function<void(reg::Key&)>& change) {
         change(empty);
         machinefiles::makeFolders(folder);
     }
-    const Descriptor lock = lockExclusive(folder);
+    const Descriptor lock = lockExclusive(folder, path);
     removeLeftovers(path);
     reg::Key machine = loadFrom(path);
     change(machine);

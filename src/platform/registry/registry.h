@@ -18,9 +18,10 @@ QString machineFile();
 reg::Key load();
 
 // Applies `change` to the current hive and commits the result, all under the lock. An error
-// that `change` raises commits nothing, and so does a lock that stays taken for 5 seconds.
+// that `change` raises commits nothing, and so does a lock held for 5 seconds in which the
+// registry did not change (or a minute's wait in all).
 void update(const std::function<void(reg::Key&)>& change);
-// Tests shorten the wait for the lock; the program never calls it.
+// Tests shorten the 5 seconds; the program never calls it.
 void setLockWait(std::chrono::milliseconds limit);
 
 // Runs after every committed change, still under the lock, with the hive as written.

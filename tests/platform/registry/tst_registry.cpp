@@ -80,15 +80,26 @@ private slots:
     }
 
     void givesUpOnALockHeldTooLong() {
-        QCOMPARE(call('w', verb, "Copy with Zintra"), "");
-        // Outside a shared folder, only root may open the lock.
-        QCOMPARE(testing::run("stat", {"-c", "%a", file(), file() + ".lock"}).out, "644\n600\n");
-        const int held = ::open(QFile::encodeName(file() + ".lock"), O_RDONLY | O_CLOEXEC);
-        QVERIFY(held >= 0 && ::flock(held, LOCK_SH) == 0);
         registry::setLockWait(std::chrono::milliseconds(50));
         const auto restore = qScopeGuard([] { registry::setLockWait(std::chrono::seconds(5)); });
+        const auto hold = [](const QString& path) {
+            const int fd = ::open(QFile::encodeName(path), O_RDONLY | O_CLOEXEC);
+            return fd >= 0 && ::flock(fd, LOCK_SH) == 0 ? fd : -1;
+        };
+        // Lock files that anyone could open: an older version's, and one opened up by hand.
+        std::vector<int> held;
+        for (const QString& lock : {file() + ".lock", file() + ".writelock"}) {
+            QCOMPARE(testing::run("install", {"-D", "-m", "644", "/dev/null", lock}).exitCode, 0);
+            held.push_back(hold(lock));
+        }
+        QCOMPARE(call('w', verb, "Copy with Zintra"), "");
+        // Outside a shared folder, only root may open the lock.
+        QCOMPARE(testing::run("stat", {"-c", "%a", file(), file() + ".writelock"}).out,
+                 "644\n600\n");
+        held.push_back(hold(file() + ".writelock"));
         QCOMPARE(call('w', verb, "Changed"), error(err::Failed));
-        ::close(held);
+        for (const int fd : held)
+            QCOMPARE(::close(fd), 0);
         QCOMPARE(call('w', verb, "Changed"), "");
     }
 
@@ -103,7 +114,7 @@ private slots:
         const mode_t umask = ::umask(077);
         QCOMPARE(call('w', verb, "Copy with Zintra"), "");
         ::umask(umask);
-        const QStringList paths{folder + "/registry", file(), file() + ".lock"};
+        const QStringList paths{folder + "/registry", file(), file() + ".writelock"};
         QCOMPARE(testing::run("stat", QStringList{"-c", "%a %g"} + paths).out,
                  QByteArray("2775 50\n664 50\n660 50\n"));
         QCOMPARE(testing::runAsNobody(ZINTRA_TESTHOST, {"read", verb}).out,
@@ -113,21 +124,25 @@ private slots:
         QVERIFY(testing::runAsNobody("flock", {"-n", paths.last(), "true"}).err.contains("Perm"));
     }
 
+    // Writers each making 30 changes at once: all wait their turn and none loses a change.
     void concurrentChangesAreNeverLost() {
-        for (const char* who : {"A", "B"}) // in this order in the file, whoever writes first
-            QCOMPARE(call('w', QStringLiteral("HKLM\\Software\\Churn\\%1\\").arg(who), "0"), "");
-        // Left by writers killed before their rename; a name of another pattern stays.
-        for (const char* name : {".a1B2c3", ".keep"})
-            QVERIFY(QFile(file() + name).open(QIODevice::WriteOnly));
-        QProcess churns[2];
-        for (int i = 0; i < 2; ++i)
-            churns[i].start(ZINTRA_TESTHOST, {"churn", QString(QChar(u'A' + i)), "100"});
+        QProcess churns[30];
+        for (int i = 1; i <= 30; ++i) // in this order in the file, whoever writes first
+            QCOMPARE(call('w', QStringLiteral("HKLM\\Software\\Churn\\%1\\").arg(i), "0"), "");
+        // Left by a writer killed before its rename; an administrator's copies stay.
+        const QString folder = QFileInfo(file()).path() + "/";
+        for (const char* name : {".HKEY_LOCAL_MACHINE.reg.zintra-tmp-a1B2c3",
+                                 "HKEY_LOCAL_MACHINE.reg.backup", "HKEY_LOCAL_MACHINE.reg.saved1"})
+            QVERIFY(QFile(folder + name).open(QIODevice::WriteOnly));
+        for (int i = 0; i < 30; ++i)
+            churns[i].start(ZINTRA_TESTHOST, {"churn", QString::number(i + 1), "30"});
         for (QProcess& churn : churns)
             QVERIFY2(churn.waitForFinished(120000) && churn.exitCode() == 0,
                      churn.readAllStandardError().constData());
         QCOMPARE(testing::readAll(file()), testing::readAll(QFINDTESTDATA("registry/churn.reg")));
-        QCOMPARE(QDir(QFileInfo(file()).path()).entryList(QDir::Files | QDir::Hidden).join(' '),
-                 "HKEY_LOCAL_MACHINE.reg HKEY_LOCAL_MACHINE.reg.keep HKEY_LOCAL_MACHINE.reg.lock");
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).join(' '),
+                 "HKEY_LOCAL_MACHINE.reg HKEY_LOCAL_MACHINE.reg.backup "
+                 "HKEY_LOCAL_MACHINE.reg.saved1 HKEY_LOCAL_MACHINE.reg.writelock");
     }
 
     // A file written by hand (BOM, CRLF, comments, one key or value in two spellings, escapes,
