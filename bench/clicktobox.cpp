@@ -1,6 +1,8 @@
 // Clicks a point of a window the way a user would (a real pointer press and release through
 // XTest) and prints the seconds from the press until a top-level window with the given title is
-// mapped: what a user waits from "Start Copying" to the outcome box.
+// mapped: what a user waits from "Start Copying" to the outcome box. Prints "ready" once the
+// pointer is in place and presses when a line arrives on its input, so that the caller can
+// prepare the machine right before the timed part.
 //
 //   clicktobox WINDOW X Y TITLE      (X, Y inside WINDOW; gives up after 120 s)
 #include <X11/Xlib.h>
@@ -42,6 +44,13 @@ int main(int argc, char* argv[]) {
     XSync(display, False);
     // Let the program take the pointer's arrival before the timed press.
     usleep(200000);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char go[2];
+    if (!std::fgets(go, sizeof go, stdin)) {
+        std::fprintf(stderr, "clicktobox: no go\n");
+        return 1;
+    }
     alarm(120);
 
     const auto pressed = std::chrono::steady_clock::now();
