@@ -1,8 +1,8 @@
 // Clicks a point of a window the way a user would (a real pointer press and release through
 // XTest) and prints the seconds from the press until a top-level window with the given title is
-// mapped: what a user waits from "Start Copying" to the outcome box. Prints "ready" once the
-// pointer is in place and presses when a line arrives on its input, so that the caller can
-// prepare the machine right before the timed part.
+// mapped: what a user waits from "Start Copying" to the outcome box. Prints "ready" and moves
+// the pointer only when a line arrives on its input, so that the caller can prepare the machine
+// right before the timed part (and no tooltip comes up meanwhile).
 //
 //   clicktobox WINDOW X Y TITLE      (X, Y inside WINDOW; gives up after 120 s)
 #include <X11/Xlib.h>
@@ -19,6 +19,15 @@ bool titled(Display* display, Window window, const char* title) {
     const bool match = XFetchName(display, window, &name) && name && !std::strcmp(name, title);
     XFree(name);
     return match;
+}
+
+// A window mapped and destroyed at once (a tooltip) may be gone before its title is read.
+int ignoreVanished(Display*, XErrorEvent* error) {
+    if (error->error_code != BadWindow) {
+        std::fprintf(stderr, "clicktobox: X error %d\n", error->error_code);
+        std::exit(1);
+    }
+    return 0;
 }
 } // namespace
 
@@ -38,12 +47,7 @@ int main(int argc, char* argv[]) {
     Window child = 0;
     XTranslateCoordinates(display, target, root, std::atoi(argv[2]), std::atoi(argv[3]), &x, &y,
                           &child);
-    // Without a window manager every top-level window is a child of the root.
-    XSelectInput(display, root, SubstructureNotifyMask);
-    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-    XSync(display, False);
-    // Let the program take the pointer's arrival before the timed press.
-    usleep(200000);
+    XSetErrorHandler(ignoreVanished);
     std::printf("ready\n");
     std::fflush(stdout);
     char go[2];
@@ -51,6 +55,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "clicktobox: no go\n");
         return 1;
     }
+    // Without a window manager every top-level window is a child of the root.
+    XSelectInput(display, root, SubstructureNotifyMask);
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XSync(display, False);
+    // Let the program take the pointer's arrival before the timed press.
+    usleep(200000);
     alarm(120);
 
     const auto pressed = std::chrono::steady_clock::now();
