@@ -2,7 +2,7 @@
 """Copy throughput of ZINTRA against cp and dd bs=4M, paired, in one run.
 
 Usage: bench/copy-throughput.py [--sizes 256,1024] [--runs 11] [--fs native,btrfs]
-                                [--dir DIR] [--display :N] [--bin FOLDER]
+                                [--touch 2] [--dir DIR] [--display :N] [--bin FOLDER]
 
 Build first with the benchmark on:
   cmake --preset default -DZINTRA_BUILD_BENCH=ON && cmake --build --preset default
@@ -90,10 +90,10 @@ def touch_memory(size):
         sys.exit(f"touching {size // MIB} MiB of memory failed ({child.exitcode})")
 
 
-def settle(size):
-    """Before every timed copy of size bytes, for every tool alike."""
+def settle(touch):
+    """Before every timed copy, for every tool alike."""
     subprocess.run(["sync"], check=True)
-    touch_memory(2 * size)
+    touch_memory(touch)
 
 
 def timed(cmd, before):
@@ -163,12 +163,12 @@ def summary(values):
     return f"{statistics.median(values):7.3f} s  ({min(values):.3f}-{max(values):.3f})"
 
 
-def bench(src, work, runs, overwrite, envs):
+def bench(src, work, args, overwrite, envs):
     name = os.path.basename(src)
-    size = os.path.getsize(src)
+    touch = int(args.touch * os.path.getsize(src))
 
     def before():
-        settle(size)
+        settle(touch)
 
     tools = {
         "zintra": lambda d: real_program(src, d, envs["display"], before),
@@ -180,7 +180,7 @@ def bench(src, work, runs, overwrite, envs):
     }
     times = {t: [] for t in tools}
     order = list(tools)
-    for round_ in range(runs + 1):  # the first round is the warm-up
+    for round_ in range(args.runs + 1):  # the first round is the warm-up
         # Each round starts with another tool, so none always follows the same writer.
         for tool in order[round_ % len(order):] + order[:round_ % len(order)]:
             run = tools[tool]
@@ -349,6 +349,8 @@ def main():
     ap.add_argument("--runs", type=int, default=11)
     ap.add_argument("--fs", default="native",
                     help="comma-separated: native (the file system of --dir), btrfs")
+    ap.add_argument("--touch", type=float, default=2.0,
+                    help="memory written and freed before each timed copy, times the file size")
     ap.add_argument("--dir", default=ROOT, help="where the files (or the btrfs image) go")
     ap.add_argument("--display", help="an X display to use instead of starting Xvfb")
     ap.add_argument("--bin", default=BIN, help="the folder of the programs to time")
@@ -397,7 +399,7 @@ def main():
                     for overwrite in (False, True):
                         label = (f"{fstype}, {size_label(mib)}, "
                                  f"{'overwriting' if overwrite else 'new destination'}")
-                        times = bench(src, out, args.runs, overwrite, envs)
+                        times = bench(src, out, args, overwrite, envs)
                         report(label, times, mib * MIB)
                         rows.append((fstype, mib, overwrite, times))
                     shutil.rmtree(out)
@@ -419,7 +421,7 @@ def main():
     print(f"\npeak memory of the real program: 64 MiB {peaks[0]} KiB, "
           f"{size_label(max(sizes))} {peaks[1]} KiB")
     if os.path.exists(REPORTED):
-        print(f"memory handed back to the host during the rounds: "
+        print(f"memory handed back to the host since the warm-up: "
               f"{(reported_kib() - reported_at_start) >> 10} MiB")
     print(f"\n{table(rows)}")
 
