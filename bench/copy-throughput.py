@@ -290,16 +290,16 @@ def btrfs_image(folder, size):
         # Direct I/O: the image's pages are not cached a second time in the file system below.
         loop = subprocess.run(["losetup", "--find", "--show", "--direct-io=on", image],
                               check=True, capture_output=True, text=True).stdout.strip()
+        mount_point = tempfile.mkdtemp(dir=folder, prefix="btrfs-")
         try:
-            mount_point = tempfile.mkdtemp(dir=folder, prefix="btrfs-")
             subprocess.run(["mount", loop, mount_point], check=True)
             try:
                 yield mount_point
             finally:
                 subprocess.run(["umount", mount_point], check=True)
-                os.rmdir(mount_point)
         finally:
             subprocess.run(["losetup", "--detach", loop], check=True)
+            os.rmdir(mount_point)
     finally:
         os.remove(image)
 
@@ -309,7 +309,7 @@ def work_folder(fs, folder, sizes):
     """A new folder for the rounds: in folder itself, or on a btrfs image made there."""
     with contextlib.ExitStack() as stack:
         if fs == "btrfs":
-            # Every source, and the six overwritten and one new destination of the largest.
+            # Every source, the six overwritten and one new destination of the largest, and room.
             need = (sum(sizes) + 8 * max(sizes)) * MIB
             folder = stack.enter_context(btrfs_image(folder, 2 * need + (1 << 30)))
         yield stack.enter_context(tempfile.TemporaryDirectory(dir=folder, prefix="bench-"))
