@@ -1,5 +1,6 @@
 // Times the program's own copy path: a main window, "Start Copying", 4 MiB blocks with events
-// dispatched and the window repainted per block. Prints the seconds the copy took.
+// dispatched and the window repainted per block. Prints "ready" once the window is up, starts
+// when a line arrives on its input, then prints the seconds the copy took.
 //
 //   copybench SOURCE DESTFOLDER/
 #include "app/frmzintra.h"
@@ -39,6 +40,13 @@ int main(int argc, char* argv[]) {
     form.txtinput->setText(QString::fromLocal8Bit(argv[1]));
     form.txtoutput->setText(QString::fromLocal8Bit(argv[2]));
 
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char go[2];
+    if (!std::fgets(go, sizeof go, stdin)) {
+        std::fprintf(stderr, "copybench: no go\n");
+        return 1;
+    }
     QElapsedTimer timer;
     timer.start();
     form.cmdcopy_Click();
