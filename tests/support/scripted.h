@@ -7,9 +7,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <random>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace testing {
 
@@ -80,7 +83,9 @@ inline QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Runs a program to its end, with extra "NAME=value" variables in its environment.
+// Runs a program to its end, with extra "NAME=value" variables in its environment. One that
+// has not finished within half a minute is ended, with all it started, and the test fails with
+// what the program wrote to stderr.
 struct Finished {
     int exitCode;
     QByteArray out, err;
@@ -89,9 +94,24 @@ inline Finished run(const QString& program, const QStringList& arguments,
                     const QStringList& extraEnvironment = {}) {
     QProcess p;
     p.setEnvironment(QProcess::systemEnvironment() + extraEnvironment); // the last one counts
+    p.setChildProcessModifier([] { ::setpgid(0, 0); }); // a group of its own, to end at once
     p.start(program, arguments);
-    p.waitForFinished(120000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    const bool finished = p.waitForFinished(30000);
+    if (!finished && p.state() != QProcess::NotRunning) {
+        ::kill(-pid_t(p.processId()), SIGKILL);
+        p.waitForFinished(-1);
+    }
+    Finished r{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    if (!finished) {
+        const char* what = p.error() == QProcess::FailedToStart ? "could not be started"
+                                                                : "did not finish within 30 s";
+        QTest::qFail(qPrintable(QStringLiteral("%1 %2 %3; its stderr: %4")
+                                    .arg(program, arguments.join(u' '), what,
+                                         QString::fromLocal8Bit(r.err))),
+                     __FILE__, __LINE__);
+        r.exitCode = -1;
+    }
+    return r;
 }
 // The same as the user nobody (uid and gid 65534, no supplementary groups).
 inline Finished runAsNobody(const QString& program, const QStringList& arguments,
