@@ -20,16 +20,15 @@ class TestMnucont : public QObject {
     // a folder only its owner may enter (root's home), and nobody could load no driver from it.
     testing::OpenTempDir bin;
     const QString exe = bin.file("zintra"), driver = bin.file("plugins/generic/libzintradriver.so");
-    QString nobodyCannot; // why nobody cannot run the copies, empty when it can
     const QStringList keys{shellverb::verbKey(), shellverb::commandKey()};
 
-    // What the driver prints: the check mark and the source box.
-    QString start(const QStringList& arguments, const QString& step, bool asNobody = false) {
-        // The rest of the environment, the registry's root included, is this test's.
+    // What the driver prints after its click: the check mark and the source box. The rest of
+    // the environment, the registry's root included, is this test's.
+    QString click(bool asNobody) {
         const QStringList environment{"QT_PLUGIN_PATH=" + bin.file("plugins"),
-                                      "QT_QPA_GENERIC_PLUGINS=zintradriver:" + step};
+                                      "QT_QPA_GENERIC_PLUGINS=zintradriver:click"};
         const auto run = asNobody ? testing::runAsNobody : testing::run;
-        return QString::fromUtf8(run(exe, arguments, environment).out.trimmed());
+        return QString::fromUtf8(run(exe, {}, environment).out.trimmed());
     }
 
 private slots:
@@ -37,10 +36,6 @@ private slots:
         qputenv("ZINTRA_ROOT", QFile::encodeName(root.path()));
         QVERIFY(QDir().mkpath(QFileInfo(driver).path()) && QFile::copy(ZINTRA_EXE, exe) &&
                 QFile::copy(ZINTRA_TEST_DRIVER, driver));
-        if (::geteuid() != 0)
-            nobodyCannot = "running a part as nobody needs root";
-        else if (testing::runAsNobody("test", {"-x", exe, "-a", "-r", driver}).exitCode != 0)
-            nobodyCannot = "nobody cannot reach the copies in " + bin.path();
     }
 
     // The verb's value and its command's, "-" for a missing key.
@@ -60,15 +55,17 @@ private slots:
     void choose() {
         QFETCH(QString, before);
         QFETCH(bool, asNobody);
-        if (asNobody && !nobodyCannot.isEmpty())
-            QSKIP(qPrintable(nobodyCannot));
+        if (asNobody && ::geteuid() != 0)
+            QSKIP("running a part as nobody needs root");
+        if (asNobody && testing::runAsNobody("test", {"-x", exe, "-a", "-r", driver}).exitCode)
+            QSKIP("nobody cannot reach the program's copy in the temporary folder");
         QStringList values = before.split(" | ");
         for (qsizetype i = 0; i < keys.size(); ++i)
             ResumeNext()([&] {
                 values[i] == "-" ? ShellObject().RegDelete(keys[i])
                                  : ShellObject().RegWrite(keys[i], values[i]);
             });
-        const QString printed = start({}, "click", asNobody);
+        const QString printed = click(asNobody);
         for (qsizetype i = 0; i < keys.size(); ++i)
             if (!ResumeNext()([&] { values[i] = ShellObject().RegRead(keys[i]); }))
                 values[i] = "-";
@@ -77,12 +74,6 @@ private slots:
         for (const auto& entry : menuexports::exports(registry::load()))
             if (!asNobody)
                 QCOMPARE(testing::readAll(root.path() + entry.path), entry.contents);
-    }
-
-    void startedWithAFile() {
-        const QString file = root.file("notes -platform x.txt");
-        testing::writePatternFile(file, 1);
-        QCOMPARE(start({file}, "report").section(u' ', 1), "source=" + file);
     }
 };
 

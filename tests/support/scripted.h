@@ -84,8 +84,8 @@ inline QByteArray readAll(const QString& path) {
 }
 
 // Runs a program to its end, with extra "NAME=value" variables in its environment. One that
-// has not finished within half a minute is ended, with all it started, and the test fails with
-// what the program wrote to stderr.
+// has not ended within half a minute is ended, with all it started, and the test fails with
+// what it wrote to stderr.
 struct Finished {
     int exitCode;
     QByteArray out, err;
@@ -97,20 +97,14 @@ inline Finished run(const QString& program, const QStringList& arguments,
     p.setChildProcessModifier([] { ::setpgid(0, 0); }); // a group of its own, to end at once
     p.start(program, arguments);
     const bool finished = p.waitForFinished(30000);
-    if (!finished && p.state() != QProcess::NotRunning) {
-        ::kill(-pid_t(p.processId()), SIGKILL);
+    if (!finished && p.state() != QProcess::NotRunning &&
+        ::kill(-pid_t(p.processId()), SIGKILL) == 0)
         p.waitForFinished(-1);
-    }
-    Finished r{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-    if (!finished) {
-        const char* what = p.error() == QProcess::FailedToStart ? "could not be started"
-                                                                : "did not finish within 30 s";
-        QTest::qFail(qPrintable(QStringLiteral("%1 %2 %3; its stderr: %4")
-                                    .arg(program, arguments.join(u' '), what,
-                                         QString::fromLocal8Bit(r.err))),
+    Finished r{finished ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
+    if (!finished)
+        QTest::qFail(qPrintable(program + ' ' + arguments.join(' ') + ": " + p.errorString() +
+                                "; stderr: " + r.err),
                      __FILE__, __LINE__);
-        r.exitCode = -1;
-    }
     return r;
 }
 // The same as the user nobody (uid and gid 65534, no supplementary groups).
