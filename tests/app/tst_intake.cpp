@@ -1,6 +1,8 @@
 #include "app/frmzintra.h"
+#include "platform/machine/machinepath.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/process.h"
+#include "platform/runtime/text.h"
 #include "support/scripted.h"
 
 #include <QLineEdit>
@@ -54,6 +56,18 @@ private slots:
         QTEST(form.txtinput->text(), "source");
         const bool chosen = !arguments.isEmpty() && !browserFails;
         QCOMPARE(form.txtoutput->text(), chosen ? dir_.path() + u'/' : QString());
+    }
+
+    // The current folder and the machine-wide root keep their bytes, as every name does.
+    void namesFromTheSystem() {
+        const QByteArray folder = raw_ + "/d\xe9";
+        QVERIFY(::mkdir(folder.constData(), 0755) == 0 && ::chdir(folder.constData()) == 0);
+        qputenv("ZINTRA_ROOT", folder);
+        const QString curDir = platform::CurDir(), var = platform::machinePath("/var");
+        qputenv("ZINTRA_ROOT", raw_);
+        QVERIFY(::chdir(raw_.constData()) == 0 && ::rmdir(folder.constData()) == 0);
+        QCOMPARE(platform::toAnsi(curDir + u'|' + var),
+                 (folder + '|' + folder + "/var").toStdString());
     }
 
     // The real program on a display. Qt reads none of its arguments (these would hide every

@@ -5,12 +5,15 @@
 #include "platform/ui/folderbrowser.h"
 #include "support/scripted.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -64,23 +67,34 @@ private slots:
     }
 
     // Qt shows the name "\xe9", which is not UTF-8, as U+FFFD: while a file really named so
-    // sits beside it, the choice stands for two files and is refused; alone, it is that file.
+    // sits beside it, the choice stands for two files and is refused; alone, it is that file,
+    // and the real dialog lets it be chosen.
     void nameThatIsNotUtf8() {
         QTemporaryDir dir;
         const QByteArray latin1 = QFile::encodeName(dir.path()) + "/\xe9";
         const QString shown = dir.path() + u'/' + QChar(QChar::ReplacementCharacter);
-        QVERIFY(QFile(shown).open(QIODevice::WriteOnly));
-        QVERIFY(::close(::creat(latin1.constData(), 0644)) == 0);
-        testing::ScriptedDialogs dialogs;
-        frmzintra form;
-        form.txtinput->setText(QStringLiteral("/kept"));
-        dialogs.files = {testing::ScriptedDialogs::choose(shown),
-                         testing::ScriptedDialogs::choose(shown)};
-        form.Image1_Click();
-        QCOMPARE(form.txtinput->text(), QStringLiteral("/kept"));
+        QVERIFY(QFile(shown).open(QIODevice::WriteOnly) &&
+                ::close(::creat(latin1.constData(), 0644)) == 0);
+        platform::OPENFILENAME ofn;
+        ofn.lpstrInitialDir = dir.path();
+        const auto chooseInTheRealDialog = [&] {
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QTimer::singleShot(0, dialog, [] { // Qt's "File not found" box, then the dialog
+                    while (QWidget* modal = QApplication::activeModalWidget())
+                        modal->close();
+                });
+                dialog->selectFile(shown);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            ofn.lpstrFile.assign(ofn.nMaxFile = 256, '\0');
+            return platform::GetOpenFileNameA(ofn);
+        };
+        QCOMPARE(chooseInTheRealDialog(), 0);
         QVERIFY(QFile::remove(shown));
-        form.Image1_Click();
-        QCOMPARE(platform::toAnsi(form.txtinput->text()), latin1.toStdString());
+        QCOMPARE(chooseInTheRealDialog(), 1);
+        QCOMPARE(ofn.lpstrFile.c_str(), latin1);
+        QVERIFY(::unlink(latin1.constData()) == 0); // Qt cannot name it
     }
 
     // The open-file dialog's "All Files (*.*)" offers every file, names without a dot too.
@@ -91,12 +105,13 @@ private slots:
     }
 
     // Our folder browser: nothing chosen beforehand, folders listed by their real names (bytes
-    // that are not UTF-8 included), the chosen one's path.
+    // that are not UTF-8 included, in HOME's too), the chosen one's path.
     void folderBrowser() {
-        QTemporaryDir home;
-        const QByteArray raw = QFile::encodeName(home.path()) + "/Backup \xe9t\xe9";
-        QVERIFY(::mkdir(raw.constData(), 0755) == 0);
-        qputenv("HOME", QFile::encodeName(home.path()));
+        QTemporaryDir dir;
+        const QByteArray home = QFile::encodeName(dir.path()) + "/h\xe9",
+                         raw = home + "/B \xe9t\xe9";
+        QVERIFY(::mkdir(home.constData(), 0755) == 0 && ::mkdir(raw.constData(), 0755) == 0);
+        qputenv("HOME", home);
         platform::FolderBrowser browser(nullptr, QStringLiteral("Select the destination folder."));
         auto* ok = browser.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
         auto* tree = browser.findChild<QTreeWidget*>();
@@ -106,7 +121,7 @@ private slots:
         tree->setCurrentItem(tree->topLevelItem(0)->child(0));
         QVERIFY(ok->isEnabled());
         QCOMPARE(platform::toAnsi(browser.chosenPath()), raw.toStdString());
-        QVERIFY(::rmdir(raw.constData()) == 0); // Qt cannot name it
+        QVERIFY(::rmdir(raw.constData()) == 0 && ::rmdir(home.constData()) == 0); // Qt cannot
     }
 };
 

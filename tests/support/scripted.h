@@ -7,9 +7,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <random>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace testing {
 
@@ -80,7 +83,9 @@ inline QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Runs a program to its end, with extra "NAME=value" variables in its environment.
+// Runs a program to its end, with extra "NAME=value" variables in its environment. One that
+// has not ended within half a minute is ended, with all it started, and the test fails with
+// what it wrote to stderr.
 struct Finished {
     int exitCode;
     QByteArray out, err;
@@ -89,9 +94,18 @@ inline Finished run(const QString& program, const QStringList& arguments,
                     const QStringList& extraEnvironment = {}) {
     QProcess p;
     p.setEnvironment(QProcess::systemEnvironment() + extraEnvironment); // the last one counts
+    p.setChildProcessModifier([] { ::setpgid(0, 0); }); // a group of its own, to end at once
     p.start(program, arguments);
-    p.waitForFinished(120000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    const bool finished = p.waitForFinished(30000);
+    if (!finished && p.state() != QProcess::NotRunning &&
+        ::kill(-pid_t(p.processId()), SIGKILL) == 0)
+        p.waitForFinished(-1);
+    Finished r{finished ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
+    if (!finished)
+        QTest::qFail(qPrintable(program + ' ' + arguments.join(' ') + ": " + p.errorString() +
+                                "; stderr: " + r.err),
+                     __FILE__, __LINE__);
+    return r;
 }
 // The same as the user nobody (uid and gid 65534, no supplementary groups).
 inline Finished runAsNobody(const QString& program, const QStringList& arguments,

@@ -1,11 +1,16 @@
 #include "platform/machine/machinepath.h"
 
+#include "platform/runtime/text.h"
+
+#include <cstdlib>
+
 namespace platform {
 
 QString machinePath(const QString& absolutePath) {
     // ZINTRA_ROOT relocates the whole machine-wide state, like a chroot, for tests and portable
-    // installs.
-    return qEnvironmentVariable("ZINTRA_ROOT") + absolutePath;
+    // installs. Taken as bytes, as every name is.
+    const char* root = std::getenv("ZINTRA_ROOT");
+    return (root ? fromAnsi(root) : QString()) + absolutePath;
 }
 
 } // namespace platform

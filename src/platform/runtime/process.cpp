@@ -4,8 +4,10 @@
 #include "platform/runtime/text.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
 
 namespace platform {
 
@@ -14,6 +16,17 @@ QString& commandText() {
     static QString text;
     return text;
 }
+
+// The executable's path as bytes: Qt decodes a name that is not UTF-8 lossily, and the command
+// line registered from it would name another program.
+std::string exePath() {
+    std::string path(PATH_MAX, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0 || std::size_t(n) >= path.size()) // no /proc: Qt's reading is the best there is
+        return toAnsi(QCoreApplication::applicationFilePath());
+    path.resize(std::size_t(n));
+    return path;
+}
 } // namespace
 
 QString appTitle() {
@@ -21,11 +34,14 @@ QString appTitle() {
 }
 
 QString appPath() {
-    return QCoreApplication::applicationDirPath();
+    const std::string path = exePath();
+    const std::size_t slash = path.rfind('/');
+    return slash == 0 ? QStringLiteral("/") : fromAnsi(path.substr(0, slash));
 }
 
 QString exeName() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const std::string path = exePath();
+    return fromAnsi(path.substr(path.rfind('/') + 1));
 }
 
 int versionMajor() {
@@ -53,7 +69,8 @@ QString Command() {
 }
 
 QString CurDir() {
-    return QDir::currentPath();
+    const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+    return folder ? fromAnsi(folder.get()) : QString();
 }
 
 } // namespace platform

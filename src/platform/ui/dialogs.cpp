@@ -9,18 +9,73 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
+// Qt's dialog decodes a name that is not UTF-8 lossily (each undecodable byte shows as U+FFFD),
+// so such a name may stand for more than one file. The bytes of the one file that each such
+// name stands for; nothing when there is none, or more than one.
+std::optional<std::string> chosenFileBytes(const QString& chosen) {
+    if (!chosen.contains(QChar::ReplacementCharacter))
+        return toAnsi(chosen);
+    std::string path;
+    const QStringList parts = chosen.split(u'/');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            path += '/';
+        if (!parts[i].contains(QChar::ReplacementCharacter)) {
+            const std::string part = toAnsi(parts[i]);
+            if (part.empty() != parts[i].isEmpty())
+                return std::nullopt;
+            path += part;
+            continue;
+        }
+        std::vector<std::string> matches;
+        if (DIR* dir = ::opendir(path.empty() ? "." : path.c_str())) {
+            while (const dirent* entry = ::readdir(dir))
+                if (QFile::decodeName(entry->d_name) == parts[i])
+                    matches.emplace_back(entry->d_name);
+            ::closedir(dir);
+        }
+        if (matches.size() != 1)
+            return std::nullopt;
+        path += matches.front();
+    }
+    return path;
+}
+
+// Qt checks that the chosen file exists by that lossy name, and so would refuse a file whose
+// name is not UTF-8: the same reading as the result's decides instead.
+class OpenFileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (chosen.size() == 1 && chosen[0].contains(QChar::ReplacementCharacter)) {
+            const std::optional<std::string> path = chosenFileBytes(chosen[0]);
+            struct stat st {};
+            if (path && ::stat(path->c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+                return QDialog::accept();
+        }
+        QFileDialog::accept();
+    }
+};
+
 class QtDialogs final : public DialogHost {
 public:
     std::optional<QString> openFile(const OpenFileRequest& request) override {
-        QFileDialog dialog(request.owner, request.title, request.initialDir);
+        // Qt can name only a folder whose name is UTF-8: the nearest such one above, otherwise.
+        QString initialDir = request.initialDir;
+        while (!initialDir.isValidUtf16())
+            initialDir = QFileInfo(initialDir).path();
+        OpenFileDialog dialog(request.owner, request.title, initialDir);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -64,37 +119,7 @@ public:
 };
 
 QtDialogs realHost;
-// Qt's dialog decodes a name that is not UTF-8 lossily (each undecodable byte shows as U+FFFD),
-// so such a name may stand for more than one file. The bytes of the one file that each such
-// name stands for; nothing when there is none, or more than one.
-std::optional<std::string> chosenFileBytes(const QString& chosen) {
-    if (!chosen.contains(QChar::ReplacementCharacter))
-        return toAnsi(chosen);
-    std::string path;
-    const QStringList parts = chosen.split(u'/');
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            path += '/';
-        if (!parts[i].contains(QChar::ReplacementCharacter)) {
-            const std::string part = toAnsi(parts[i]);
-            if (part.empty() != parts[i].isEmpty())
-                return std::nullopt;
-            path += part;
-            continue;
-        }
-        std::vector<std::string> matches;
-        if (DIR* dir = ::opendir(path.empty() ? "." : path.c_str())) {
-            while (const dirent* entry = ::readdir(dir))
-                if (QFile::decodeName(entry->d_name) == parts[i])
-                    matches.emplace_back(entry->d_name);
-            ::closedir(dir);
-        }
-        if (matches.size() != 1)
-            return std::nullopt;
-        path += matches.front();
-    }
-    return path;
-}
+
 } // namespace
 
 std::vector<FileFilter> parseFilterList(const QString& list) {

@@ -5,7 +5,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +13,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <dirent.h>
+#include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <vector>
 
@@ -23,9 +26,47 @@ namespace {
 constexpr int PathRole = Qt::UserRole;
 constexpr int ListedRole = Qt::UserRole + 1;
 
-bool isBlockDeviceVolume(const QStorageInfo& volume) {
-    return volume.isValid() && volume.isReady() && !volume.isRoot() &&
-           volume.device().startsWith("/dev/") && QFileInfo(volume.rootPath()).isDir();
+// The kernel writes a space, tab, newline or backslash in a mount point as "\ooo".
+std::string unescaped(const std::string& field) {
+    std::string bytes;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const std::string code = field.substr(i + 1, 3);
+        if (field[i] == '\\' && code.size() == 3 &&
+            code.find_first_not_of("01234567") == std::string::npos) {
+            bytes += static_cast<char>(std::stoi(code, nullptr, 8));
+            i += 3;
+        } else {
+            bytes += field[i];
+        }
+    }
+    return bytes;
+}
+
+// Folders other than the root where a block device is mounted, with their devices. Read as
+// bytes, as HOME is: Qt decodes a name that is not UTF-8 lossily, and the item would name a
+// look-alike folder or none.
+std::vector<std::pair<std::string, std::string>> blockDeviceMounts() {
+    std::vector<std::pair<std::string, std::string>> mounts;
+    std::ifstream info("/proc/self/mountinfo");
+    for (std::string line; std::getline(info, line);) {
+        std::istringstream fields(line);
+        std::string skipped, point, device;
+        fields >> skipped >> skipped >> skipped >> skipped >> point;
+        while (fields >> skipped && skipped != "-")
+            ;
+        fields >> skipped >> device;
+        point = unescaped(point), device = unescaped(device);
+        struct stat st {};
+        if (device.starts_with("/dev/") && point != "/" && ::stat(point.c_str(), &st) == 0 &&
+            S_ISDIR(st.st_mode))
+            mounts.emplace_back(device, point);
+    }
+    return mounts;
+}
+
+QString homeFolder() {
+    const char* home = std::getenv("HOME");
+    return home && *home ? QDir::cleanPath(fromAnsi(home)) : QStringLiteral("/");
 }
 } // namespace
 
@@ -44,11 +85,14 @@ FolderBrowser::FolderBrowser(QWidget* owner, const QString& title)
 
     tree_->setHeaderHidden(true);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
-    addPlace(tr("Home"), QDir::homePath());
+    addPlace(tr("Home"), homeFolder());
     addPlace(tr("File System"), QStringLiteral("/"));
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (isBlockDeviceVolume(volume))
-            addPlace(volume.displayName(), volume.rootPath());
+    QHash<QByteArray, QString> labels; // by device
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        labels.insert(volume.device(), volume.name());
+    for (const auto& [device, point] : blockDeviceMounts()) {
+        const QString label = labels.value(QByteArray::fromStdString(device));
+        addPlace(label.isEmpty() ? QFile::decodeName(point.c_str()) : label, fromAnsi(point));
     }
     addPlace(tr("Network"), {});
     addPlace(tr("Trash"), {});
