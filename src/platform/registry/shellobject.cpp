@@ -24,6 +24,10 @@ reg::Name nameOrRaise(const QString& name) {
 void ShellObject::RegWrite(const QString& name, const QString& text) {
     const reg::Name target = nameOrRaise(name);
     const QString data = text.section(QChar(0), 0, 0);
+    // The file is UTF-8 text: a name in another encoding (a program installed below such a
+    // folder) would read back as another name.
+    if (!name.isValidUtf16() || !data.isValidUtf16())
+        Raise(err::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
     registry::update([&](reg::Key& machine) {
         reg::createKey(machine, target.keyPath).setValue(target.valueName, data);
     });

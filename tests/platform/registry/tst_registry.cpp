@@ -2,6 +2,7 @@
 #include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/text.h"
 #include "support/scripted.h"
 
 #include <QDir>
@@ -51,6 +52,8 @@ private slots:
         QCOMPARE(call('d', "HKEY_LOCAL_MACHINE\\"), error(err::AccessDenied));
         QVERIFY2(!QFileInfo::exists(root->path() + "/var"), "a failed call made folders");
         QCOMPARE(call('w', command, odd + QChar(0) + "after a NUL"), ""); // and the keys above
+        QCOMPARE(call('r', command), odd);
+        QCOMPARE(call('w', command, platform::fromAnsi("/opt/caf\xe9/zintra %1")), error(5));
         QCOMPARE(call('r', command), odd);
         QCOMPARE(call('r', verb), error(err::NotFound));
         QCOMPARE(call('w', "HKLM\\SOFTWARE\\CLASSES\\*\\SHELL\\ZINTRA\\", "Copy with Zintra"), "");
