@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 
@@ -39,7 +40,78 @@ protected:
         return false;
     }
 };
+// Qt's own title bar on Wayland offers maximise on every window, whatever its flags, and asks
+// the compositor for it. A compositor that grants it requires the window to take the size it
+// names, and weston ends a client whose fixed window keeps its own. So a fixed window may take
+// that size while the compositor holds it maximised, and once a frame of that size is out (weston
+// restores only a window it has seen maximised), asks to be restored, and is fixed again.
+class FixedSizeHolder final : public QObject {
+public:
+    explicit FixedSizeHolder(QWidget& widget)
+        : QObject(widget.windowHandle()), widget(widget), window(*widget.windowHandle()) {
+        connect(&window, &QWindow::windowStateChanged, this, &FixedSizeHolder::stateChanged);
+        connect(&window, &QWindow::widthChanged, this, &FixedSizeHolder::sizeChanged);
+        connect(&window, &QWindow::heightChanged, this, &FixedSizeHolder::sizeChanged);
+    }
+
+private:
+    void stateChanged(Qt::WindowState state) {
+        if (state != Qt::WindowMaximized && state != Qt::WindowFullScreen)
+            return;
+        if (fixed.isEmpty()) {
+            if (window.minimumSize() != window.maximumSize())
+                return;
+            fixed = window.maximumSize();
+            window.setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        }
+        if (window.size() != fixed)
+            restore();
+    }
+    void sizeChanged() {
+        if (fixed.isEmpty())
+            return;
+        if (window.size() != fixed) {
+            if (window.windowStates() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+                restore();
+        } else if (window.windowStates() == Qt::WindowNoState) {
+            window.setMaximumSize(fixed);
+            fixed = QSize();
+        }
+    }
+    void restore() {
+        widget.repaint();
+        window.setWindowStates(Qt::WindowNoState);
+    }
+
+    QWidget& widget;
+    QWindow& window;
+    QSize fixed; // while the window may take another size
+};
+
+class FixedSizeWatcher final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        QWindow* window = widget->windowHandle();
+        const Qt::WindowType type = widget->windowType();
+        if (widget->isWindow() && window && (type == Qt::Window || type == Qt::Dialog) &&
+            !window->findChild<FixedSizeHolder*>(QString(), Qt::FindDirectChildrenOnly))
+            new FixedSizeHolder(*widget);
+        return false;
+    }
+};
 } // namespace
+
+void chooseDisplayServer() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
 
 void InitCommonControls() {}
 
@@ -77,6 +149,10 @@ void setMousePointer(QWidget& window, int pointer) {
         window.setCursor(Qt::WaitCursor);
     else
         window.unsetCursor();
+}
+
+void holdFixedSizes(QApplication& app) {
+    app.installEventFilter(new FixedSizeWatcher(&app));
 }
 
 void watchApplicationEnd(QApplication& app) {
