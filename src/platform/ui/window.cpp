@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFont>
 #include <QPalette>
 #include <QStyleFactory>
@@ -145,10 +146,15 @@ void DoEvents() {
 }
 
 void setMousePointer(QWidget& window, int pointer) {
-    if (pointer == vbHourglass)
+    if (pointer == vbHourglass) {
         window.setCursor(Qt::WaitCursor);
-    else
+        // The pointer is set before a call that blocks the thread: let the display server have it
+        // now. No input is taken, so no handler the user starts runs inside; what runs (timers,
+        // paints) is what a copy's DoEvents runs too.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } else {
         window.unsetCursor();
+    }
 }
 
 void holdFixedSizes(QApplication& app) {
