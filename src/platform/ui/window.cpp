@@ -44,15 +44,27 @@ protected:
 // Qt's own title bar on Wayland offers maximise on every window, whatever its flags, and asks
 // the compositor for it. A compositor that grants it requires the window to take the size it
 // names, and weston ends a client whose fixed window keeps its own. So a fixed window may take
-// that size while the compositor holds it maximised, and once a frame of that size is out (weston
-// restores only a window it has seen maximised), asks to be restored, and is fixed again.
+// that size while the compositor holds it maximised, and asks to be restored after each frame
+// until it is back at its size (weston restores only a window whose maximised frame it has).
 class FixedSizeHolder final : public QObject {
 public:
-    explicit FixedSizeHolder(QWidget& widget)
-        : QObject(widget.windowHandle()), widget(widget), window(*widget.windowHandle()) {
+    explicit FixedSizeHolder(QWindow& window) : QObject(&window), window(window) {
         connect(&window, &QWindow::windowStateChanged, this, &FixedSizeHolder::stateChanged);
         connect(&window, &QWindow::widthChanged, this, &FixedSizeHolder::sizeChanged);
         connect(&window, &QWindow::heightChanged, this, &FixedSizeHolder::sizeChanged);
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::UpdateRequest && !fixed.isEmpty())
+            QTimer::singleShot(0, this, [this] { // once this frame is out
+                if (fixed.isEmpty())
+                    return;
+                window.setWindowStates(Qt::WindowNoState);
+                window.requestUpdate();
+            });
+        return false;
     }
 
 private:
@@ -65,26 +77,16 @@ private:
             fixed = window.maximumSize();
             window.setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
         }
-        if (window.size() != fixed)
-            restore();
+        window.requestUpdate();
     }
     void sizeChanged() {
-        if (fixed.isEmpty())
-            return;
-        if (window.size() != fixed) {
-            if (window.windowStates() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-                restore();
-        } else if (window.windowStates() == Qt::WindowNoState) {
+        if (!fixed.isEmpty() && window.size() == fixed &&
+            window.windowStates() == Qt::WindowNoState) {
             window.setMaximumSize(fixed);
             fixed = QSize();
         }
     }
-    void restore() {
-        widget.repaint();
-        window.setWindowStates(Qt::WindowNoState);
-    }
 
-    QWidget& widget;
     QWindow& window;
     QSize fixed; // while the window may take another size
 };
@@ -97,12 +99,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Show || !watched->isWidgetType())
             return false;
-        auto* widget = static_cast<QWidget*>(watched);
+        const auto* widget = static_cast<QWidget*>(watched);
         QWindow* window = widget->windowHandle();
         const Qt::WindowType type = widget->windowType();
         if (widget->isWindow() && window && (type == Qt::Window || type == Qt::Dialog) &&
             !window->findChild<FixedSizeHolder*>(QString(), Qt::FindDirectChildrenOnly))
-            new FixedSizeHolder(*widget);
+            new FixedSizeHolder(*window);
         return false;
     }
 };
