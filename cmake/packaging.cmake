@@ -24,6 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.norvane.example")
 # (only a recommendation of Qt's own packages).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins")
+# Without Qt's Wayland plugin a Wayland session falls back to XWayland, or, with
+# QT_QPA_PLATFORM=wayland, the program does not start; the links and the update offer open
+# through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils")
 # The menu and icon caches are refreshed by the file triggers of desktop-file-utils and
 # hicolor-icon-theme; these scripts look after the registry, the menu entries and the path unit.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs the Debian packages that building, testing and running ZINTRA need. The package check
+# Installs the Debian packages that building, testing and running ZINTRA need (weston runs the
+# Wayland test headless). The package check
 # also needs lintian, appstreamcli and systemd-analyze (systemd's package, which a container may
 # lack; installing it starts nothing there).
 # Idempotent: does nothing when everything is present.
@@ -9,7 +10,7 @@ packages="
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
   fonts-liberation
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick weston qt6-wayland
   python3 python3-gi gir1.2-glib-2.0 util-linux
   dpkg-dev file desktop-file-utils
   lintian appstream systemd

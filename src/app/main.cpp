@@ -12,12 +12,14 @@ int main(int argc, char* argv[]) {
     // Every argument is the program's own: Qt sees only the program name, so a file called
     // "-platform" or "-reverse" is a file like any other.
     platform::setCommandLine(argc, argv);
+    platform::chooseDisplayServer();
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral(ZINTRA_NAME));
     QApplication::setOrganizationName(QStringLiteral(ZINTRA_ORGANIZATION));
     QApplication::setApplicationVersion(QStringLiteral(ZINTRA_VERSION));
     platform::applyFixedLook(app);
+    platform::holdFixedSizes(app);
     // No file manager reads our registry: the verbs it holds reach their menus as exports that
     // follow every change, written by the program or, for a user under systemd, the path unit.
     platform::filemanagers::followRegistry();

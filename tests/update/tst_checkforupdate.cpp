@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <functional>
 
 using namespace std::chrono_literals;
 
@@ -114,12 +115,17 @@ private slots:
                        {"/v", respond(200, "1.0.2")}});
         frmzintra form;
         testing::RecordingShell shell;
-        QTimer::singleShot(0, [&prompt] { // the real box: the server's text is never markup
+        // The real box: the server's text is never markup. Events run once before the exchange,
+        // while the hourglass goes out: wait for the box.
+        std::function<void()> answer = [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return QTimer::singleShot(0, answer);
             box->done(QMessageBox::No); // declined, before a failed check returns
             QCOMPARE(box->textFormat(), Qt::PlainText);
             QCOMPARE(box->text(), prompt);
-        });
+        };
+        QTimer::singleShot(0, answer);
         update::checkForUpdate(form, server.base);
         testing::ScriptedMessageBoxes boxes;
         boxes.yesNo = platform::vbYes;

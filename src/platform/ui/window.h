@@ -6,6 +6,10 @@ class QWidget;
 // The windowing runtime: look, event dispatch, repaint, pointer and the application's end.
 namespace platform {
 
+// In a Wayland session that offers X as well, runs the program through XWayland (see README).
+// Call before the application object exists; a platform the user chose is kept.
+void chooseDisplayServer();
+
 // Nothing to initialise on Linux; the call keeps its place in start-up.
 void InitCommonControls();
 
@@ -19,6 +23,9 @@ void DoEvents();
 inline constexpr int vbDefault = 0;
 inline constexpr int vbHourglass = 11;
 void setMousePointer(QWidget& window, int pointer);
+
+// A window of fixed size stays at it when the compositor is asked to maximise it.
+void holdFixedSizes(QApplication& app);
 
 // The application ends when no window of it is left open and no copy is running.
 // Start watching once the first window is shown.
