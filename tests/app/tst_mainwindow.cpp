@@ -68,15 +68,15 @@ private slots:
 
         form.shpin->show();
         form.shpin->installEventFilter(this);
-        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(form.shpin);
-        QCOMPARE(bar->role(), QAccessible::ProgressBar);
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.shpin)->role(),
+                 QAccessible::ProgressBar);
         {
             const Shape::DisplayRate paced(*form.shpin);
             for (int twips = 10; twips <= 10000; twips += 10)
                 form.shpin->setWidth(float(twips));
         }
         QVERIFY(!valuesTold.isEmpty() && valuesTold.size() <= paints + 1);
-        QCOMPARE(valuesTold.last(), bar->valueInterface()->maximumValue().toFloat());
+        QCOMPARE(valuesTold.last(), 5000);
     }
 };
 
