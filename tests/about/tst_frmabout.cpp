@@ -43,7 +43,6 @@ private slots:
     void clicksOpenTheFixedTargets() {
         frmabout& about = shownAbout();
         testing::RecordingShell shell;
-        QTest::mouseClick(about.lblwebsite, Qt::LeftButton);
         QStringList colours{lit(about)};
         // Last, the pointer over the background: the focused link stays blue.
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Tab,
@@ -60,7 +59,7 @@ private slots:
         for (const auto& call : shell.calls)
             opened << call.file;
         const QString s = frmabout::websiteTarget, m = frmabout::emailTarget;
-        QCOMPARE(opened, (QStringList{s, s, m, m}));
+        QCOMPARE(opened, (QStringList{s, m, m})); // a click: closingInsideAClickIsSafe
         const QUrl site(s), mail(m);
         QCOMPARE(colours.join(' '), ".. .. w. w. .e .e .e");
         QVERIFY(site.scheme() == u"http" && site.host().endsWith(QStringLiteral(".example")) &&
