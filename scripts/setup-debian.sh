@@ -8,7 +8,7 @@ set -eu
 
 packages="
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
+  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libcurl4-openssl-dev
   fonts-liberation
   xvfb xauth xdotool imagemagick weston qt6-wayland
   python3 python3-gi gir1.2-glib-2.0 util-linux

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
+LinkLabel::LinkLabel(QWidget* parent) : PressableLabel(parent, QAccessible::Link) {
     setMouseTracking(true);
 }
 
@@ -12,10 +12,14 @@ void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+void LinkLabel::focusInEvent(QFocusEvent* event) {
+    PressableLabel::focusInEvent(event);
+    emit focusChanged(true);
+}
+
+void LinkLabel::focusOutEvent(QFocusEvent* event) {
+    PressableLabel::focusOutEvent(event);
+    emit focusChanged(false);
 }
 
 Line::Line(QWidget* parent, QPoint from, QPoint to, QColor colour)

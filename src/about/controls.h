@@ -1,22 +1,25 @@
 #pragma once
 
+#include "app/widgets.h"
+
 #include <QColor>
-#include <QLabel>
 #include <QWidget>
 
-// A label that reports the pointer moving over it and clicks on it, and keeps both to itself.
-class LinkLabel : public QLabel {
+// A label that reports the pointer moving over it and clicks on it, and keeps both to itself;
+// a link to assistive technology, and followed with Space or Enter once Tab reaches it.
+class LinkLabel : public PressableLabel {
     Q_OBJECT
 public:
     explicit LinkLabel(QWidget* parent);
 
 signals:
     void moved();
-    void clicked();
+    void focusChanged(bool in);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 };
 
 // A 1-pixel line between two points, inclusive. It takes no mouse events: the pointer over

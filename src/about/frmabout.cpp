@@ -159,6 +159,14 @@ frmabout::frmabout()
 
     connect(lblwebsite, &LinkLabel::moved, this, &frmabout::lblwebsite_MouseMove);
     connect(lblemail, &LinkLabel::moved, this, &frmabout::lblemail_MouseMove);
+    // A link that Tab reaches shows the highlight the pointer gives it. The window opens with
+    // the focus on itself, so that no link is highlighted or followed by a stray Enter until
+    // Tab reaches it.
+    connect(lblwebsite, &LinkLabel::focusChanged, this,
+            [this](bool in) { setTextColour(lblwebsite, in ? blue : black); });
+    connect(lblemail, &LinkLabel::focusChanged, this,
+            [this](bool in) { setTextColour(lblemail, in ? blue : black); });
+    setFocus();
     connect(lblwebsite, &LinkLabel::clicked, this,
             [this] { platform::runHandler([this] { lblwebsite_Click(); }); });
     connect(lblemail, &LinkLabel::clicked, this,
@@ -177,8 +185,9 @@ frmabout::~frmabout() {
 }
 
 void frmabout::Form_MouseMove() {
-    setTextColour(lblwebsite, black);
-    setTextColour(lblemail, black);
+    // A link the keyboard is on keeps its highlight.
+    setTextColour(lblwebsite, lblwebsite->hasFocus() ? blue : black);
+    setTextColour(lblemail, lblemail->hasFocus() ? blue : black);
 }
 
 void frmabout::lblwebsite_MouseMove() {

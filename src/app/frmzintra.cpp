@@ -1,6 +1,7 @@
 #include "app/frmzintra.h"
 
 #include "app/widgets.h"
+#include "copy/progress.h"
 #include "platform/runtime/process.h"
 #include "platform/runtime/text.h"
 #include "platform/ui/msgbox.h"
@@ -75,11 +76,14 @@ void frmzintra::createControls(QWidget* client) {
     Image2->setPixmap(QPixmap(QStringLiteral(":/folder-destination.png")));
     Image2->setToolTip(
         QStringLiteral("Click to select/change  the location where the file need to be copied."));
+    Image2->setAccessibleName(QStringLiteral("Select destination folder"));
 
     const QColor windowText = palette().color(QPalette::WindowText);
     shpin = named(new Shape(client, windowText, QColor(0, 0, 255)), "shpin");
     shpin->setGeometry(at(840, 2040, 15, 255));
     shpin->setWidth(15);
+    shpin->setAccessibleName(QStringLiteral("Copy progress"));
+    shpin->setProgressScale(copyplan::FullScale);
     shpin->hide();
 
     shpout = named(new Shape(client, windowText, std::nullopt), "shpout");
@@ -99,12 +103,13 @@ void frmzintra::createControls(QWidget* client) {
     Image1->setGeometry(at(5040, 330, 480, 480));
     Image1->setPixmap(QPixmap(QStringLiteral(":/folder-source.png")));
     Image1->setToolTip(QStringLiteral("Click to select the file to be copied."));
+    Image1->setAccessibleName(QStringLiteral("Select file"));
 
-    for (QWidget* w : {static_cast<QWidget*>(lbldest), static_cast<QWidget*>(lblfilename),
-                       static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2)})
-        w->setFocusPolicy(Qt::NoFocus);
+    // The labels take no focus. The pictures come after the button, so that Tab still goes
+    // from box to box to button.
     setTabOrder(txtinput, txtoutput);
     setTabOrder(txtoutput, cmdcopy);
+    setTabOrder(Image1, Image2);
     txtinput->setFocus();
 }
 
