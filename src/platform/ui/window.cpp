@@ -72,15 +72,18 @@ void keepLook() {
         palette.setColor(QPalette::Inactive, c.role, QColor(c.normal));
         palette.setColor(QPalette::Disabled, c.role, QColor(c.disabled));
     }
-    const QFont font = layoutFont(QStringLiteral("Liberation Sans"), 8);
-    // Dropping a style sheet leaves each widget the font it had before the sheet came, and
-    // brings back the theme's fonts for single classes (menus, labels…), which setting the
-    // application's font drops: so the font is set before and after.
-    QApplication::setFont(font);
-    if (!qApp->styleSheet().isEmpty()) {
+    const bool sheetDropped = !qApp->styleSheet().isEmpty();
+    if (sheetDropped)
         qApp->setStyleSheet(QString());
-        QApplication::setFont(font);
-    }
+    // Every change of style brings back the theme's fonts for single classes (menus, labels…);
+    // setting the application's font drops them.
+    QApplication::setFont(layoutFont(QStringLiteral("Liberation Sans"), 8));
+    // A widget the sheet styled keeps the sheet's font; one without a font of its own takes
+    // the application's again.
+    const QWidgetList widgets = sheetDropped ? QApplication::allWidgets() : QWidgetList();
+    for (QWidget* widget : widgets)
+        if (!widget->testAttribute(Qt::WA_SetFont))
+            widget->setFont(QFont());
     QApplication::setPalette(palette);
     QToolTip::setPalette(palette);
 }
