@@ -4,6 +4,7 @@
 #include "platform/ui/shell.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/untrapped.h"
+#include "platform/ui/window.h"
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
@@ -39,11 +40,10 @@ const QColor red = bgr(0x000000FF);
 const QColor blue = bgr(0x00FF0000);
 
 QFont typeface(const QString& family, qreal points, bool bold, bool underline = false) {
-    QFont font(family);
+    QFont font = platform::layoutFont(family, points);
     // The layout was measured for fully hinted text at 96 dpi; hinted, the texts keep the
     // widths it was made for.
     font.setHintingPreference(QFont::PreferFullHinting);
-    font.setPointSizeF(points);
     font.setBold(bold);
     font.setUnderline(underline);
     return font;

@@ -5,8 +5,11 @@
 #include <QEventLoop>
 #include <QFont>
 #include <QPalette>
+#include <QPointer>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 
@@ -108,6 +111,79 @@ protected:
         return false;
     }
 };
+
+// Every role of every group: a role left unset would come from the desktop's theme (a dark
+// theme's Light and Shadow would etch the disabled menu item's text dark).
+struct RoleColours {
+    QPalette::ColorRole role;
+    QRgb normal; // active and inactive
+    QRgb disabled;
+};
+constexpr RoleColours fixedColours[] = {
+    {QPalette::WindowText, 0x000000, 0x808080},    {QPalette::Button, 0xf0f0f0, 0xf0f0f0},
+    {QPalette::Light, 0xffffff, 0xffffff},         {QPalette::Midlight, 0xcacaca, 0xcacaca},
+    {QPalette::Dark, 0x9f9f9f, 0xbebebe},          {QPalette::Mid, 0xb8b8b8, 0xb8b8b8},
+    {QPalette::Text, 0x000000, 0x808080},          {QPalette::BrightText, 0xff0000, 0xff0000},
+    {QPalette::ButtonText, 0x000000, 0x808080},    {QPalette::Base, 0xffffff, 0xffffff},
+    {QPalette::Window, 0xf0f0f0, 0xf0f0f0},        {QPalette::Shadow, 0x767676, 0xb1b1b1},
+    {QPalette::Highlight, 0x0078d7, 0x0078d7},     {QPalette::HighlightedText, 0xffffff, 0xffffff},
+    {QPalette::Link, 0x0000ff, 0x0000ff},          {QPalette::LinkVisited, 0xff00ff, 0xff00ff},
+    {QPalette::AlternateBase, 0xf5f5f5, 0xf5f5f5}, {QPalette::ToolTipBase, 0xffffe1, 0xffffe1},
+    {QPalette::ToolTipText, 0x000000, 0x000000},   {QPalette::PlaceholderText, 0x808080, 0x808080},
+};
+static_assert(std::size(fixedColours) == QPalette::NColorRoles - 1, "every role but NoRole");
+
+// Puts back whatever differs from the fixed look; what is already set stays as it is.
+void keepLook() {
+    QPalette palette;
+    for (const RoleColours& c : fixedColours) {
+        palette.setColor(QPalette::Active, c.role, QColor(c.normal));
+        palette.setColor(QPalette::Inactive, c.role, QColor(c.normal));
+        palette.setColor(QPalette::Disabled, c.role, QColor(c.disabled));
+    }
+    const bool sheetDropped = !qApp->styleSheet().isEmpty();
+    if (sheetDropped)
+        qApp->setStyleSheet(QString());
+    // Every change of style brings back the theme's fonts for single classes (menus, labels…);
+    // setting the application's font drops them.
+    QApplication::setFont(layoutFont(QStringLiteral("Liberation Sans"), 8));
+    // A widget the sheet styled keeps the sheet's font; one without a font of its own takes
+    // the application's again.
+    const QWidgetList widgets = sheetDropped ? QApplication::allWidgets() : QWidgetList();
+    for (QWidget* widget : widgets)
+        if (!widget->testAttribute(Qt::WA_SetFont))
+            widget->setFont(QFont());
+    QApplication::setPalette(palette);
+    QToolTip::setPalette(palette);
+}
+
+// A theme may set its font, palette or style sheet after start-up, or again when the desktop's
+// settings change: the fixed look is put back once the change is through.
+class LookKeeper final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        const bool applicationWide = watched == qApp && (type == QEvent::ApplicationFontChange ||
+                                                         type == QEvent::ApplicationPaletteChange);
+        if ((applicationWide || type == QEvent::ThemeChange) && !pending_) {
+            pending_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    pending_ = false;
+                    keepLook();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    bool pending_ = false;
+};
 } // namespace
 
 void chooseDisplayServer() {
@@ -118,29 +194,24 @@ void chooseDisplayServer() {
 
 void InitCommonControls() {}
 
+QFont layoutFont(const QString& family, qreal points) {
+    QFont font(family);
+    // Widgets turn points into pixels at their screen's dpi, which stays the desktop's when
+    // Qt's scaling is off.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int dpi = screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+    font.setPointSizeF(points * 96 / std::max(dpi, 1));
+    return font;
+}
+
 void applyFixedLook(QApplication& app) {
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::WindowText, Qt::black);
-    p.setColor(QPalette::Base, Qt::white);
-    p.setColor(QPalette::AlternateBase, QColor(0xf5, 0xf5, 0xf5));
-    p.setColor(QPalette::Text, Qt::black);
-    p.setColor(QPalette::Button, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::ButtonText, Qt::black);
-    p.setColor(QPalette::BrightText, Qt::red);
-    p.setColor(QPalette::Highlight, QColor(0x00, 0x78, 0xd7));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xe1));
-    p.setColor(QPalette::ToolTipText, Qt::black);
-    p.setColor(QPalette::PlaceholderText, QColor(0x80, 0x80, 0x80));
-    p.setColor(QPalette::Link, Qt::blue);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
-    app.setPalette(p);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(8);
-    app.setFont(font);
+    keepLook();
+    static QPointer<LookKeeper> keeper;
+    if (!keeper) {
+        keeper = new LookKeeper(&app);
+        app.installEventFilter(keeper);
+    }
 }
 
 void DoEvents() {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFont>
+
 class QApplication;
+class QString;
 class QWidget;
 
 // The windowing runtime: look, event dispatch, repaint, pointer and the application's end.
@@ -13,8 +16,13 @@ void chooseDisplayServer();
 // Nothing to initialise on Linux; the call keeps its place in start-up.
 void InitCommonControls();
 
-// A fixed light look (Fusion, white backgrounds, our interface font) whatever the theme.
+// A fixed light look (Fusion, white backgrounds, our interface font) whatever the theme, kept
+// when the theme changes while the program runs.
 void applyFixedLook(QApplication& app);
+
+// A font of `points` as it measures at 96 dpi, the resolution the pixel layout is made for, so
+// that texts keep to their controls also when Qt's scaling is off on a denser screen.
+QFont layoutFont(const QString& family, qreal points);
 
 // Runs the window thread's waiting events once, then returns.
 void DoEvents();
