@@ -159,6 +159,9 @@ HANDLE replaceExisting(const std::string& path) {
         return failed(-1, f);
     f.existingDev = old.st_dev;
     f.existingIno = old.st_ino;
+    // Its contents are about to be replaced: their cached pages go now, for the copy to reuse,
+    // as truncating in place would give them back. A failed copy only reads them from disk.
+    ::posix_fadvise(f.existing, 0, 0, POSIX_FADV_DONTNEED);
 
     // The temporary goes beside the file itself, not beside a link to it.
     const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
