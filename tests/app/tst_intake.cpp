@@ -6,6 +6,8 @@
 #include "support/scripted.h"
 
 #include <QLineEdit>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <fcntl.h>
 #include <unistd.h>
@@ -78,6 +80,35 @@ private slots:
             {"-a", ZINTRA_WINDOWS_IN_ORDER, ZINTRA_EXECUTABLE, "-platform", "offscreen"},
             {"QT_QPA_PLATFORM=xcb", "ZINTRA_ROOT=" + dir_.path()});
         QCOMPARE(r.out, "shown: Select the destination folder.\nthen: ZINTRA Free Version\n");
+    }
+
+    // The real program on a headless weston: asked to maximise its windows, as the title bar's
+    // button does, it lives on and every window keeps its size (the driver asks).
+    void waylandMaximise() {
+        QTemporaryDir runtime; // weston's and the program's XDG_RUNTIME_DIR, 0700
+        QProcess weston;
+        weston.setEnvironment(QProcess::systemEnvironment() << "XDG_RUNTIME_DIR=" + runtime.path());
+        weston.start("weston", {"--backend=headless-backend.so", "--socket=zintra", "--idle-time=0",
+                                "--width=1024", "--height=768"});
+        const auto end = qScopeGuard([&] {
+            weston.kill();
+            weston.waitForFinished();
+        });
+        const QString socket = runtime.filePath("zintra");
+        const auto up = [&] { return QFile::exists(socket) || !weston.processId(); };
+        if (!QTest::qWaitFor(up, 30000) || !QFile::exists(socket))
+            QSKIP("weston cannot start here");
+        const auto ran =
+            testing::run(ZINTRA_EXECUTABLE, {},
+                         {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=zintra",
+                          "XDG_RUNTIME_DIR=" + runtime.path(), "ZINTRA_ROOT=" + dir_.path(),
+                          "QT_PLUGIN_PATH=" ZINTRA_TEST_PLUGINS,
+                          "QT_QPA_GENERIC_PLUGINS=zintradriver:maximise"});
+        QStringList printed = QString::fromUtf8(ran.out).trimmed().split('\n');
+        printed.sort(); // the box's size follows its font; it only has to stay
+        const QString box = printed.value(0).section(' ', 1, 1);
+        QCOMPARE(printed, QStringList({"QMessageBox " + box + ' ' + box, "frmabout 354x273 354x273",
+                                       "frmzintra 418x178 418x178", "wayland"}));
     }
 };
 

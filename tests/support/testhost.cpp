@@ -11,8 +11,8 @@
 //                                     the user closes the window while the copy runs
 //   zintra_testhost kill SOURCE DEST  the process is killed while the copy runs
 //   zintra_testhost raise             a handler raises an error nothing traps
-// In these, every message box is answered at once and printed as "MSG:<title>:<text>", or as
-// "UNSHOWN:<text>" when the application was already ending, so that a real box could not show.
+// In these, every message box is answered at once and printed as "MSG:<title>:<text>", unless
+// the application was already ending, when a real box could not show.
 #include "app/frmzintra.h"
 #include "platform/explorer/filemanagers.h"
 #include "platform/registry/shellobject.h"
@@ -40,13 +40,11 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     testing::ScriptedMessageBoxes boxes;
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // every line out before the program ends
     boxes.whileShown = [&] {
-        QEventLoop box; // what a real box runs
+        QEventLoop box; // what a real box runs, and cannot once the application is ending
         QTimer::singleShot(0, &box, [&] { box.exit(1); });
         if (box.exec() == 1)
             std::printf("MSG:%s:%s\n", qPrintable(boxes.shown.back().title),
                         qPrintable(boxes.shown.back().prompt));
-        else
-            std::printf("UNSHOWN:%s\n", qPrintable(boxes.shown.back().prompt));
     };
     if (mode == "raise") {
         platform::runHandler([] { platform::Raise(5, QStringLiteral("Invalid procedure call")); });

@@ -82,30 +82,21 @@ private slots:
         const QString all = "file-manager/actions/zintra-Zintra.desktop "
                             "kio/servicemenus/zintra-Zintra.desktop "
                             "nemo/actions/zintra-Zintra.nemo_action";
-        const QString text = "Copy with Zintra", ok = "/usr/bin/true";
-        QTest::newRow("own verb") << text << ok << "" << all;
-        QTest::newRow("other text") << "Copy with ZINTRA" << ok << ""
-                                    << "";
-        QTest::newRow("quoted") << text << '"' + ok + '"' << ""
-                                << "";
-        QTest::newRow("root's folder") << text << "$root/p"
-                                       << "cp /usr/bin/true p" << all;
-        QTest::newRow("others may write") << text << "$root/p"
-                                          << "cp /usr/bin/true p; chmod 775 p"
-                                          << "";
-        QTest::newRow("others may rename") << text << "$root/w/p"
-                                           << "mkdir -m 777 w; cp /usr/bin/true w/p"
-                                           << "";
-        QTest::newRow("through a link") << text << "$root/l/true"
-                                        << "ln -s /usr/bin l"
-                                        << "";
-        QTest::newRow("registry a link")
-            << text << ok << "mv \"$0\" reg && ln -s \"$PWD/reg\" \"$0\""
-            << "!";
-        QTest::newRow("folder a link")
-            << text << ok << "cd usr/local/share; mkdir -p o/actions; ln -s o nemo"
-            << "! file-manager/actions/zintra-Zintra.desktop "
-               "kio/servicemenus/zintra-Zintra.desktop";
+        const QString text = "Copy with Zintra", ok = "/usr/bin/true", r = "$root";
+        const auto row = [](const char* name, const QString& text, const QString& program,
+                            const QString& setup, const QString& entries) {
+            QTest::newRow(name) << text << program << setup << entries;
+        };
+        row("own verb", text, ok, "", all);
+        row("other text", "Copy with ZINTRA", ok, "", "");
+        row("quoted", text, '"' + ok + '"', "", "");
+        row("root's folder", text, r + "/p", "cp /usr/bin/true p", all);
+        row("others may write", text, r + "/p", "cp /usr/bin/true p; chmod 775 p", "");
+        row("others may rename", text, r + "/w/p", "mkdir -m 777 w; cp /usr/bin/true w/p", "");
+        row("through a link", text, r + "/l/true", "ln -s /usr/bin l", "");
+        row("registry a link", text, ok, "mv \"$0\" reg && ln -s \"$PWD/reg\" \"$0\"", "!");
+        row("folder a link", text, ok, "cd usr/local/share; mkdir -p o/actions; ln -s o nemo",
+            "! file-manager/actions/zintra-Zintra.desktop kio/servicemenus/zintra-Zintra.desktop");
     }
     void rootPublishesOnlyItsOwnVerb() {
         QFETCH(QString, program);
