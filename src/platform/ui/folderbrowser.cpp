@@ -55,7 +55,8 @@ std::vector<std::pair<std::string, std::string>> blockDeviceMounts() {
         while (fields >> skipped && skipped != "-")
             ;
         fields >> skipped >> device;
-        point = unescaped(point), device = unescaped(device);
+        point = unescaped(point);
+        device = unescaped(device);
         struct stat st {};
         if (device.starts_with("/dev/") && point != "/" && ::stat(point.c_str(), &st) == 0 &&
             S_ISDIR(st.st_mode))
