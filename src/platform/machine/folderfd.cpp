@@ -3,8 +3,6 @@
 #include "platform/machine/machinepath.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QStringList>
 #include <cerrno>
 #include <fcntl.h>
@@ -74,46 +72,6 @@ Descriptor openFolder(const QString& what, const QString& folder, bool create) {
         dir.emplace(next);
     }
     return std::move(*dir);
-}
-
-void replaceFileAt(const QString& what, int dir, const QString& path, const QByteArray& bytes,
-                   mode_t mode) {
-    const std::string name = native(QFileInfo(path).fileName());
-    // Like mkostemp's name, which needs a path: six letters or digits after the file's name.
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::string temp;
-    int raw = -1;
-    for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
-        temp = name + '.';
-        for (int i = 0; i < 6; ++i)
-            temp += letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)];
-        raw =
-            ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (raw < 0 && errno != EEXIST)
-            break;
-    }
-    Descriptor fd(raw);
-    if (fd.get() < 0)
-        raiseIo(what, path, errno);
-    auto removeTemp = qScopeGuard([&] { ::unlinkat(dir, temp.c_str(), 0); });
-    if (::fchmod(fd.get(), mode) != 0)
-        raiseIo(what, path, errno);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd.get(), bytes.constData() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            raiseIo(what, path, n < 0 ? errno : EIO);
-        done += n;
-    }
-    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0)
-        raiseIo(what, path, errno);
-    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
-        raiseIo(what, path, errno);
-    removeTemp.dismiss();
-    // The change is made; syncing the folder only makes the rename durable sooner.
-    ::fsync(dir);
 }
 
 bool changedOnlyByRoot(const QString& path) {

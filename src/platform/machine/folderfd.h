@@ -17,10 +17,6 @@ namespace platform::machinefiles {
 // makes it; without, a missing one gives a descriptor of -1. Raises a runtime error otherwise.
 Descriptor openFolder(const QString& what, const QString& folder, bool create);
 
-// replaceFile within the opened folder `dir`; `path` names the file in errors.
-void replaceFileAt(const QString& what, int dir, const QString& path, const QByteArray& bytes,
-                   mode_t mode);
-
 // Whether `path` (absolute, not relocated) names a regular file that nobody but root can change:
 // it and every folder above it are owned by root and writable by nobody else (a sticky folder
 // keeps others from renaming what root owns in it), and none of them is a link.

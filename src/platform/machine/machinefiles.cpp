@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <cerrno>
 #include <cstring>
@@ -136,25 +137,44 @@ bool isTemporaryOf(const QString& path, std::string_view name) {
     return name.size() == prefix.size() + 6 && name.starts_with(prefix);
 }
 
-void replaceFile(const QString& what, const QString& path, const QByteArray& bytes, mode_t mode) {
-    std::string temp = temporaryPattern(path);
-    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+void replaceFileAt(const QString& what, int dir, const QString& path, const QByteArray& bytes,
+                   mode_t mode) {
+    const std::string name = native(QFileInfo(path).fileName());
+    // As mkostemp names it, which needs a path: six letters or digits in place of "XXXXXX".
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string temp;
+    int raw = -1;
+    for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
+        temp = '.' + name + temporaryMarker;
+        for (int i = 0; i < 6; ++i)
+            temp += letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)];
+        raw =
+            ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (raw < 0 && errno != EEXIST)
+            break;
+    }
+    Descriptor fd(raw);
     if (fd.get() < 0)
         raiseIo(what, path, errno);
-    auto removeTemp = qScopeGuard([&] { ::unlink(temp.c_str()); });
+    auto removeTemp = qScopeGuard([&] { ::unlinkat(dir, temp.c_str(), 0); });
     if (::fchmod(fd.get(), mode) != 0)
         raiseIo(what, path, errno);
     writeAll(fd.get(), bytes, what, path);
     if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0)
         raiseIo(what, path, errno);
-    if (::rename(temp.c_str(), native(path).c_str()) != 0)
+    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
         raiseIo(what, path, errno);
     removeTemp.dismiss();
     // The change is made; syncing the folder only makes the rename durable sooner.
+    ::fsync(dir);
+}
+
+void replaceFile(const QString& what, const QString& path, const QByteArray& bytes, mode_t mode) {
     const QString folder = QFileInfo(path).path();
     const Descriptor dir(::open(native(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
+    if (dir.get() < 0)
+        raiseIo(what, folder, errno);
+    replaceFileAt(what, dir.get(), path, bytes, mode);
 }
 
 } // namespace platform::machinefiles

@@ -46,11 +46,16 @@ QByteArray readFile(const QString& what, const QString& path, bool& exists, qsiz
 // The mkostemp pattern of a temporary file beside `path`: hidden and marked
 // (".NAME.zintra-tmp-XXXXXX"), so that nobody's own copy such as "NAME.backup" looks like one.
 std::string temporaryPattern(const QString& path);
-// Whether `name`, in the folder of `path`, is a temporary file made by temporaryPattern(path).
+// Whether `name`, in the folder of `path`, is a temporary file made for `path`, by this pattern
+// or by replaceFile.
 bool isTemporaryOf(const QString& path, std::string_view name);
 
 // Temporary file in the same folder, flushed to disk, then renamed over the old file: a reader
 // or a crash sees the old file or the new one, never a mix.
 void replaceFile(const QString& what, const QString& path, const QByteArray& bytes, mode_t mode);
+
+// The same within the folder open as `dir`; `path` names the file in errors.
+void replaceFileAt(const QString& what, int dir, const QString& path, const QByteArray& bytes,
+                   mode_t mode);
 
 } // namespace platform::machinefiles
