@@ -37,11 +37,6 @@ bool names(int folder, const std::string& name, const struct stat& file) {
     return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(st, file);
 }
 
-bool clearNonBlocking(int fd) {
-    const int flags = ::fcntl(fd, F_GETFL);
-    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
-}
-
 // A temporary that nobody holds is what a killed copy left; one held is another copy's.
 void removeLeftover(int folder, const std::string& temp) {
     const int fd =

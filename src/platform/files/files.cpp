@@ -45,16 +45,16 @@ bool lockExclusive(int fd) {
     return errno != EWOULDBLOCK;
 }
 
-} // namespace files
-
-using namespace files;
-
-namespace {
 bool clearNonBlocking(int fd) {
     const int flags = ::fcntl(fd, F_GETFL);
     return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
 
+} // namespace files
+
+using namespace files;
+
+namespace {
 HANDLE openSource(const std::string& path) {
     // O_NONBLOCK: opening a FIFO must never wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

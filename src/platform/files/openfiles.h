@@ -44,6 +44,9 @@ bool lockExclusive(int fd);
 
 FileIo& io();
 
+// Opened with O_NONBLOCK so that a FIFO never blocks the open; reads and writes block again.
+bool clearNonBlocking(int fd);
+
 // The destination's half of CreateFileA.
 HANDLE openDestination(const std::string& path, HANDLE templateFile);
 
