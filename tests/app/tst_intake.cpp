@@ -6,8 +6,6 @@
 #include "support/scripted.h"
 
 #include <QLineEdit>
-#include <QProcess>
-#include <QScopeGuard>
 #include <QTest>
 #include <fcntl.h>
 #include <unistd.h>

@@ -2,7 +2,6 @@
 #include "about/frmabout.h"
 #include "app/frmzintra.h"
 #include "app/widgets.h"
-#include "platform/runtime/seam.h"
 #include "platform/ui/window.h"
 #include "support/scripted.h"
 #include "support/shell.h"

@@ -7,11 +7,9 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
