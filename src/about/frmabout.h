@@ -1,49 +1,39 @@
 #pragma once
 
-#include <QWidget>
-#include <map>
+#include "runtime/controls.h"
 
-class LinkLabel;
-class Line;
-class QLabel;
+#include <cstdint>
+#include <string_view>
 
-// The About window: product, contact block with the two links, credits. The program keeps at
-// most one; closing it unloads it, and the next Load makes a fresh one.
-class frmabout : public QWidget {
-    Q_OBJECT
+// The About window's controls that its handlers use.
+struct frmaboutControls {
+    ui::Form& Me;
+    ui::Label& lblwebsite;
+    ui::Label& lblemail;
+};
+
+// The About window's handlers, whatever draws the window: the two links light up under the
+// pointer and lead to fixed addresses.
+class frmabout : public frmaboutControls {
 public:
-    // The loaded About window, loaded now if it was not. It has no owner.
-    static frmabout& Load();
-    // The loaded About window, or nullptr.
-    static frmabout* loaded();
+    explicit frmabout(const frmaboutControls& controls) : frmaboutControls(controls) {}
 
     // Where the two links lead: fixed addresses, not the texts the labels show.
-    static const QString websiteTarget;
-    static const QString emailTarget;
+    static constexpr std::string_view websiteTarget = "http://freewares.norvane.example/";
+    static constexpr std::string_view emailTarget = "mailto:support@norvane.example";
 
-    // Controls, in creation (drawing) order; arrays by their indices.
-    QLabel* Label3;
-    std::map<int, QLabel*> lbltitle; // 0, 2, 3, 4, 5, 8
-    QLabel* Label2;
-    QLabel* Label1;
-    std::map<int, QLabel*> imgauto; // 0, 1
-    QLabel* Image1;
-    LinkLabel* lblwebsite;
-    std::map<int, Line*> Line1; // 1 to 5
-    LinkLabel* lblemail;
+    // A link's text colours, 0x00BBGGRR.
+    static constexpr std::uint32_t linkColour = 0x00000000;
+    static constexpr std::uint32_t litLinkColour = 0x00FF0000;
 
-    // The pointer over the background (or a line): both links black.
+    // The pointer over the background (or a line): both links black, but for one the keyboard
+    // is on.
     void Form_MouseMove();
     void lblwebsite_MouseMove();
     void lblemail_MouseMove();
     void lblwebsite_Click();
     void lblemail_Click();
-
-protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    frmabout();
-    ~frmabout() override;
+    // A link Tab reaches lights up as under the pointer.
+    void lblwebsite_FocusChanged();
+    void lblemail_FocusChanged();
 };

@@ -1,51 +1,37 @@
 #pragma once
 
-#include <QMainWindow>
-#include <QString>
+#include "runtime/controls.h"
 
-class QAction;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class Picture;
-class Shape;
+#include <string>
 
-// The main window. Its handlers are declared here once and defined in the folder of the
-// subsystem each belongs to: src/copy, src/dialogs, src/shellverb, src/update, src/app.
-class frmzintra : public QMainWindow {
-    Q_OBJECT
+// The main window's controls that its handlers use.
+struct frmzintraControls {
+    ui::Form& Me;
+    ui::TextBox& txtinput;
+    ui::TextBox& txtoutput;
+    ui::Shape& shpin;
+    ui::Shape& shpout;
+    ui::MenuItem& mnucont;
+    ui::Form& frmabout; // loaded when shown
+};
+
+// The main window's handlers and state, whatever draws the window. Each handler is declared
+// here once and defined in the folder of the subsystem it belongs to: src/copy, src/dialogs,
+// src/shellverb, src/update, src/app.
+class frmzintra : public frmzintraControls {
 public:
-    explicit frmzintra(QWidget* parent = nullptr);
-    ~frmzintra() override;
+    explicit frmzintra(const frmzintraControls& controls) : frmzintraControls(controls) {}
 
-    // Controls, in creation (drawing) order.
-    QPushButton* cmdcopy;
-    QLineEdit* txtoutput;
-    QLineEdit* txtinput;
-    Picture* Image2;
-    Shape* shpin;
-    Shape* shpout;
-    QLabel* lbldest;
-    QLabel* lblfilename;
-    Picture* Image1;
-
-    QMenu* mnuhelp;
-    QAction* mnucont;
-    QAction* mnuread;
-    QAction* mnuupdate;
-    QAction* mnuabout;
-
-    // The folder of the program file, ending in "/".
-    QString apppath;
+    // The folder of the program file, ending in the separator.
+    std::string apppath;
     // The destination folder last chosen in the folder browser.
-    QString destfolder;
+    std::string destfolder;
 
     // Loading: runs once, before the window is first shown.
     void Form_Load();
 
     // Start-up steps of Form_Load.
-    void takeCommandLine(const QString& argumentText);
+    void takeCommandLine(const std::string& argumentText);
     void probeContextMenu(bool resumeNextInForce);
 
     // Copy.
@@ -64,10 +50,5 @@ public:
     void mnuabout_Click();
 
     // Text of a box as the program reads it: up to its first NUL.
-    static void setText(QLineEdit* box, const QString& text);
-
-private:
-    void createControls(QWidget* client);
-    void createMenu();
-    void connectHandlers();
+    static void setText(ui::TextBox& box, const std::string& text);
 };

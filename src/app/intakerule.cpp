@@ -1,21 +1,22 @@
 #include "app/intakerule.h"
 
-#include "platform/runtime/errors.h"
-#include "platform/runtime/text.h"
+#include "runtime/errors.h"
+#include "runtime/text.h"
 
 #include <algorithm>
 
 namespace intake {
 
-QString cutBuffer(const std::string& buffer, std::uint32_t cutLength) {
-    return platform::fromAnsi(buffer.substr(0, std::min<std::size_t>(cutLength, buffer.size())));
+std::string cutBuffer(const std::string& buffer, std::uint32_t cutLength) {
+    return buffer.substr(0, std::min<std::size_t>(cutLength, buffer.size()));
 }
 
-QString withoutEnds(const QString& argumentText) {
-    if (argumentText.size() < 2)
-        platform::Raise(platform::err::InvalidProcedureCall,
-                        QStringLiteral("Invalid procedure call or argument"));
-    return argumentText.mid(1, argumentText.size() - 2);
+std::string withoutEnds(const std::string& argumentText) {
+    const std::size_t first = platform::utf8::firstCharacterLength(argumentText);
+    if (first == argumentText.size())
+        platform::Raise(platform::err::InvalidProcedureCall, "Invalid procedure call or argument");
+    const std::size_t last = platform::utf8::lastCharacterLength(argumentText);
+    return argumentText.substr(first, argumentText.size() - std::min(first + last, argumentText.size()));
 }
 
 } // namespace intake

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
 #include <string>
 
@@ -8,10 +7,10 @@
 namespace intake {
 
 // The first `cutLength` bytes of the long-path buffer, or the whole buffer when it is shorter.
-QString cutBuffer(const std::string& buffer, std::uint32_t cutLength);
+std::string cutBuffer(const std::string& buffer, std::uint32_t cutLength);
 
-// The argument text without its first and last characters, whatever they are (for a quoted
-// path: the quotes). Two characters give nothing; one raises "Invalid procedure call".
-QString withoutEnds(const QString& argumentText);
+// The argument text without its first and last characters (UTF-8), whatever they are (for a
+// quoted path: the quotes). Two characters give nothing; one raises "Invalid procedure call".
+std::string withoutEnds(const std::string& argumentText);
 
 } // namespace intake

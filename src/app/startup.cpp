@@ -3,17 +3,13 @@
 #include "app/frmzintra.h"
 #include "platform/ui/window.h"
 
-#include <QApplication>
-
 namespace startup {
 
-std::unique_ptr<frmzintra> Main() {
+void Main(const std::function<frmzintra&()>& create) {
     platform::InitCommonControls();
-    auto form = std::make_unique<frmzintra>();
-    form->Form_Load();
-    form->show();
-    platform::watchApplicationEnd(*qApp);
-    return form;
+    frmzintra& form = create();
+    form.Form_Load();
+    form.Me.Show();
 }
 
 } // namespace startup

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <memory>
+#include <functional>
 
 class frmzintra;
 
 namespace startup {
-// Starts the application: shows the main window, whose loading runs first.
-std::unique_ptr<frmzintra> Main();
+// Starts the application: creates the main window with `create` once the controls are
+// initialised, loads it, then shows it.
+void Main(const std::function<frmzintra&()>& create);
 } // namespace startup

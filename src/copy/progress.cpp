@@ -1,6 +1,7 @@
 #include "copy/progress.h"
 
-#include "platform/runtime/text.h"
+#include "platform/files/paths.h"
+#include "runtime/text.h"
 
 #include <cmath>
 
@@ -35,11 +36,11 @@ std::int32_t BarProgress::afterBlock(std::int64_t bytesCopied) {
     return position_;
 }
 
-QString fileNamePart(const QString& sourceText) {
-    return sourceText.mid(platform::InStrRev(sourceText, u'/'));
+std::string fileNamePart(const std::string& sourceText) {
+    return sourceText.substr(platform::InStrRev(sourceText, platform::PathSeparator));
 }
 
-QString destinationPath(const QString& destinationText, const QString& sourceText) {
+std::string destinationPath(const std::string& destinationText, const std::string& sourceText) {
     return destinationText + fileNamePart(sourceText);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
+#include <string>
 
 // The arithmetic of a copy: block size, the progress bar and the destination's name.
 namespace copyplan {
@@ -30,11 +30,11 @@ private:
     std::int32_t position_ = 0;
 };
 
-// Everything after the last "/" of the source text; the whole text when it has none.
-QString fileNamePart(const QString& sourceText);
+// Everything after the last separator of the source text; the whole text when it has none.
+std::string fileNamePart(const std::string& sourceText);
 
 // The destination folder's text followed directly by the file name part: no separator is
-// inserted, so a folder is expected to end in "/".
-QString destinationPath(const QString& destinationText, const QString& sourceText);
+// inserted, so a folder is expected to end in one.
+std::string destinationPath(const std::string& destinationText, const std::string& sourceText);
 
 } // namespace copyplan

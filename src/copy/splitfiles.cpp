@@ -1,13 +1,10 @@
 #include "app/frmzintra.h"
-#include "app/widgets.h"
 #include "copy/progress.h"
 #include "platform/files/files.h"
-#include "platform/runtime/errors.h"
-#include "platform/runtime/text.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/window.h"
-
-#include <QLineEdit>
+#include "runtime/errors.h"
+#include "runtime/text.h"
 
 // One block plus one byte, as the copy has always had it; the last byte is never filled, and
 // the buffer gives it an ordinary page rather than a huge one.
@@ -16,14 +13,13 @@ constexpr std::size_t CopyBufferSize = copyplan::BlockSize + 1;
 bool frmzintra::splitfiles() {
     using namespace platform;
 
-    setWindowTitle(QStringLiteral("File Copy in Progress"));
-    shpout->show();
-    shpin->show();
-    // The client area, where the bar is: the main window's own repaint does not reach the
-    // controls just shown, which would wait for the first block's event dispatch.
-    centralWidget()->repaint();
+    Me.setCaption("File Copy in Progress");
+    shpout.setVisible(true);
+    shpin.setVisible(true);
+    // The frame and the empty bar are on the screen before the first read.
+    Me.Refresh();
 
-    const QString source = txtinput->text();
+    const std::string source = txtinput.Text();
     std::int64_t length = 0;
     try {
         length = FileLen(source);
@@ -34,22 +30,22 @@ bool frmzintra::splitfiles() {
 
     const IoBuffer CopyBuffer(CopyBufferSize);
 
-    const std::string openName = toAnsi(Trim(source));
+    const std::string openName = Trim(source);
     UniqueHandle input(
         CreateFileA(openName, GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!input.valid())
         return false;
     // Linux keeps trailing spaces in names: the text measured and the text opened must name
     // the same file, or the wrong bytes would go out under the right-looking name.
-    if (openName != toAnsi(source) && !IsSameFile(toAnsi(source), input.get()))
+    if (openName != source && !IsSameFile(source, input.get()))
         return false;
 
     std::uint32_t bytesRead = 0;
     if (!ReadFile(input.get(), CopyBuffer.data(), copyplan::BlockSize, bytesRead))
         return false;
 
-    const QString destination = copyplan::destinationPath(txtoutput->text(), source);
-    UniqueHandle output(CreateFileA(toAnsi(destination), GENERIC_WRITE, 0, CREATE_ALWAYS,
+    const std::string destination = copyplan::destinationPath(txtoutput.Text(), source);
+    UniqueHandle output(CreateFileA(destination, GENERIC_WRITE, 0, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, input.get()),
                         UniqueHandle::OnDrop::DiscardIncomplete);
     if (!output.valid())
@@ -57,7 +53,7 @@ bool frmzintra::splitfiles() {
     PreallocateFile(output.get(), length);
 
     // The width is set per block, but painted at display rate; the last one before the box.
-    const Shape::DisplayRate painting(*shpin);
+    const ui::Paced painting(shpin);
     std::int64_t copied = 0;
     bool moved = false; // the first block is in the buffer; later ones may move in the kernel
     while (static_cast<std::int32_t>(bytesRead) > 0) {
@@ -66,7 +62,7 @@ bool frmzintra::splitfiles() {
         if (!moved && !WriteFile(output.get(), CopyBuffer.data(), bytesRead, bytesWritten))
             return false;
         copied += bytesRead;
-        shpin->setWidth(static_cast<float>(bar.afterBlock(copied)));
+        shpin.setWidth(static_cast<float>(bar.afterBlock(copied)));
         if (!ReadOrMoveBlock(input.get(), output.get(), CopyBuffer.data(), copyplan::BlockSize,
                              bytesRead, moved))
             return false;
@@ -77,7 +73,7 @@ bool frmzintra::splitfiles() {
     input.close();
     if (!whole || !output.close())
         return false;
-    shpin->setWidth(copyplan::FullScale);
+    shpin.setWidth(copyplan::FullScale);
     return true;
 }
 
@@ -85,15 +81,15 @@ void frmzintra::cmdcopy_Click() {
     using platform::MsgBox;
     platform::CopyInProgress running;
 
-    if (txtinput->text().isEmpty() || txtoutput->text().isEmpty())
-        MsgBox(QStringLiteral("Please select a file & its destination."));
+    if (txtinput.Text().empty() || txtoutput.Text().empty())
+        MsgBox("Please select a file & its destination.");
     else if (splitfiles())
-        MsgBox(QStringLiteral("File Successfully Copied"));
+        MsgBox("File Successfully Copied");
     else
-        MsgBox(QStringLiteral("Error in Copying file"));
+        MsgBox("Error in Copying file");
 
-    shpin->hide();
-    shpout->hide();
-    shpin->setWidth(0);
-    setWindowTitle(QStringLiteral("ZINTRA Free Version"));
+    shpin.setVisible(false);
+    shpout.setVisible(false);
+    shpin.setWidth(0);
+    Me.setCaption("ZINTRA Free Version");
 }

@@ -1,20 +1,20 @@
 #include "dialogs/browsepath.h"
 
-#include "platform/runtime/text.h"
+#include "platform/files/paths.h"
+#include "runtime/text.h"
 
 namespace dialogs {
 
-BrowsedFolder normaliseBrowsedPath(const QString& buffer) {
-    const QString path = platform::textBoxText(buffer);
-    const QString root = QStringLiteral("/");
-    if (path.isEmpty() || (path.size() == 1 && path != root))
+BrowsedFolder normaliseBrowsedPath(const std::string& buffer) {
+    const std::string path = platform::textBoxText(buffer);
+    if (path.empty() ||
+        (platform::utf8::firstCharacterLength(path) == path.size() && !platform::IsRootFolder(path)))
         return {{}, true};
     return {platform::withSeparator(path), false};
 }
 
-QString invalidPathMessage() {
-    return QStringLiteral("            Invalid Path. ") + u'\n' +
-           QStringLiteral("Please select proper folder.");
+std::string invalidPathMessage() {
+    return "            Invalid Path. \nPlease select proper folder.";
 }
 
 } // namespace dialogs

@@ -1,20 +1,20 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace dialogs {
 
 // What the folder browser's path buffer makes of the destination folder.
 struct BrowsedFolder {
-    QString folder; // empty for an invalid item
-    bool invalid;   // the item has no usable path: the user is told so
+    std::string folder; // empty for an invalid item
+    bool invalid;       // the item has no usable path: the user is told so
 };
 
 // The text before the buffer's first NUL is the chosen path. An empty path, or one character
-// other than the root "/", is invalid; the root stays as it is, any other folder gets a "/".
-BrowsedFolder normaliseBrowsedPath(const QString& buffer);
+// other than a root, is invalid; a root stays as it is, any other folder gets a separator.
+BrowsedFolder normaliseBrowsedPath(const std::string& buffer);
 
 // Shown once when the confirmed item has no file-system path.
-QString invalidPathMessage();
+std::string invalidPathMessage();
 
 } // namespace dialogs

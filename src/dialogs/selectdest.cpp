@@ -1,7 +1,6 @@
 #include "app/frmzintra.h"
 #include "dialogs/browsepath.h"
 #include "platform/files/longpath.h"
-#include "platform/runtime/text.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/msgbox.h"
 
@@ -20,13 +19,13 @@ void frmzintra::browsefolder() {
     // No owner: the main window stays usable while the browser is open.
     BROWSEINFO bi;
     bi.hwndOwner = nullptr;
-    bi.lpszTitle = QStringLiteral("Select the destination folder.");
-    QString path;
+    bi.lpszTitle = "Select the destination folder.";
+    std::string path;
 
     if (const LPITEMIDLIST list = SHBrowseForFolder(bi)) {
         std::string buffer(MAX_PATH, '\0');
         SHGetPathFromIDList(list.get(), buffer);
-        const dialogs::BrowsedFolder chosen = dialogs::normaliseBrowsedPath(fromAnsi(buffer));
+        const dialogs::BrowsedFolder chosen = dialogs::normaliseBrowsedPath(buffer);
         if (chosen.invalid)
             MsgBox(dialogs::invalidPathMessage(), vbOKOnly);
         path = chosen.folder;

@@ -1,15 +1,13 @@
 #include "app/frmzintra.h"
+#include "platform/process/process.h"
 #include "platform/registry/shellobject.h"
-#include "platform/runtime/errors.h"
-#include "platform/runtime/process.h"
+#include "runtime/errors.h"
 #include "shellverb/verb.h"
 
-#include <QAction>
-
 void frmzintra::mnucont_Click() {
-    auto WshShell = platform::CreateObject(QStringLiteral("WScript.Shell"));
+    auto WshShell = platform::CreateObject("WScript.Shell");
     const platform::ResumeNext step;
-    if (!mnucont->isChecked()) {
+    if (!mnucont.Checked()) {
         step([&] { WshShell->RegWrite(shellverb::verbKey(), shellverb::verbText()); });
         step([&] {
             WshShell->RegWrite(shellverb::commandKey(),
@@ -21,23 +19,23 @@ void frmzintra::mnucont_Click() {
     }
     // The mark shows what the registry now holds, not what was attempted: a user who may not
     // change the machine must not see the verb as registered.
-    QString registered;
+    std::string registered;
     step([&] { registered = WshShell->RegRead(shellverb::verbKey()); });
-    mnucont->setChecked(!registered.isEmpty());
+    mnucont.setChecked(!registered.empty());
     WshShell.reset();
 }
 
 void frmzintra::probeContextMenu(bool resumeNextInForce) {
     const platform::ResumeNext step;
     std::unique_ptr<platform::ShellObject> WshShell;
-    const auto create = [&] { WshShell = platform::CreateObject(QStringLiteral("WScript.Shell")); };
+    const auto create = [&] { WshShell = platform::CreateObject("WScript.Shell"); };
     if (resumeNextInForce)
         step(create);
     else
         create();
-    QString registered;
+    std::string registered;
     if (WshShell)
         step([&] { registered = WshShell->RegRead(shellverb::verbKey()); });
-    if (!registered.isEmpty())
-        mnucont->setChecked(true);
+    if (!registered.empty())
+        mnucont.setChecked(true);
 }

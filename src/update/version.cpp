@@ -1,27 +1,27 @@
-#include "platform/runtime/process.h"
+#include "platform/process/process.h"
 #include "update/update.h"
 
 namespace update {
 
-QString versionText(int major, int minor, int revision) {
-    return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
+std::string versionText(int major, int minor, int revision) {
+    return std::to_string(major) + '.' + std::to_string(minor) + '.' + std::to_string(revision);
 }
 
-QString localVersion() {
+std::string localVersion() {
     return versionText(platform::versionMajor(), platform::versionMinor(),
                        platform::versionRevision());
 }
 
-bool isNewer(const QString& serverVersion, const QString& localVersion) {
-    return QString::compare(serverVersion, localVersion, Qt::CaseSensitive) > 0;
+bool isNewer(const std::string& serverVersion, const std::string& localVersion) {
+    return serverVersion > localVersion;
 }
 
-QString versionFileUrl(const QString& baseUrl) {
-    return baseUrl + QStringLiteral("/ver/zintra.ver");
+std::string versionFileUrl(const std::string& baseUrl) {
+    return baseUrl + "/ver/zintra.ver";
 }
 
-QString downloadUrl(const QString& baseUrl) {
-    return baseUrl + QStringLiteral("/freewares/zintranv.zip");
+std::string downloadUrl(const std::string& baseUrl) {
+    return baseUrl + "/freewares/zintranv.zip";
 }
 
 } // namespace update

@@ -6,7 +6,7 @@
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
 #include "platform/registry/registry.h"
-#include "platform/runtime/errors.h"
+#include "runtime/errors.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,22 +1,27 @@
 #include "platform/explorer/ownverb.h"
 
+#include "platform/textbridge.h"
+#include "shellverb/verb.h"
+
 namespace platform::ownverb {
 
 QStringList shellKey() {
-    return {QStringLiteral("Software"), QStringLiteral("CLASSES"), QStringLiteral("*"),
-            QStringLiteral("shell")};
+    QStringList key;
+    for (const std::string& part : shellverb::shellKey())
+        key << fromBytes(part);
+    return key;
 }
 
 QString name() {
-    return QStringLiteral("Zintra");
+    return fromBytes(std::string(shellverb::verbName));
 }
 
 QString text() {
-    return QStringLiteral("Copy with Zintra");
+    return fromBytes(shellverb::verbText());
 }
 
 QString commandLine(const QString& program) {
-    return program + QStringLiteral(" %1");
+    return fromBytes(shellverb::programCommandLine(toBytes(program)));
 }
 
 } // namespace platform::ownverb

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// The program's own verb as it registers it, and as root publishes it to every user's menu.
+// The program's own verb as it registers it (see shellverb/verb.h), in the registry's text.
 namespace platform::ownverb {
 
 // The key that holds the verbs of every file, below HKEY_LOCAL_MACHINE.

@@ -1,7 +1,7 @@
 #include "platform/files/longpath.h"
 
-#include "platform/runtime/buffers.h"
-#include "platform/runtime/errors.h"
+#include "runtime/buffers.h"
+#include "runtime/errors.h"
 
 #include <sys/stat.h>
 
@@ -10,7 +10,7 @@ namespace platform {
 std::uint32_t GetLongPathNameA(const std::string& shortPath, std::string& buffer,
                                std::uint32_t bufferLength) {
     if (bufferLength > buffer.size())
-        Raise(err::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+        Raise(err::InvalidProcedureCall, "Invalid procedure call or argument");
     // A NUL can be in no path: the kernel would read the text only up to it.
     if (shortPath.empty() || shortPath.find('\0') != std::string::npos)
         return 0;

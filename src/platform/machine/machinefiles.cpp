@@ -1,6 +1,7 @@
 #include "platform/machine/machinefiles.h"
 
-#include "platform/runtime/errors.h"
+#include "platform/textbridge.h"
+#include "runtime/errors.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "platform/machine/machinepath.h"
 
-#include "platform/runtime/text.h"
+#include "platform/textbridge.h"
 
 #include <cstdlib>
 
@@ -10,7 +10,7 @@ QString machinePath(const QString& absolutePath) {
     // ZINTRA_ROOT relocates the whole machine-wide state, like a chroot, for tests and portable
     // installs. Taken as bytes, as every name is.
     const char* root = std::getenv("ZINTRA_ROOT");
-    return (root ? fromAnsi(root) : QString()) + absolutePath;
+    return (root ? fromBytes(root) : QString()) + absolutePath;
 }
 
 } // namespace platform

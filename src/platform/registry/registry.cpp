@@ -2,7 +2,8 @@
 
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
-#include "platform/runtime/errors.h"
+#include "platform/textbridge.h"
+#include "runtime/errors.h"
 
 #include <QFile>
 #include <QFileInfo>

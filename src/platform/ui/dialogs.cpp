@@ -1,10 +1,13 @@
 #include "platform/ui/dialogs.h"
 
-#include "platform/runtime/buffers.h"
-#include "platform/runtime/errors.h"
-#include "platform/runtime/seam.h"
-#include "platform/runtime/text.h"
+#include "platform/textbridge.h"
+#include "platform/ui/dialoghost.h"
 #include "platform/ui/folderbrowser.h"
+#include "platform/ui/qtwindow.h"
+#include "runtime/buffers.h"
+#include "runtime/errors.h"
+#include "runtime/seam.h"
+#include "runtime/text.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -24,14 +27,14 @@ namespace {
 // name stands for; nothing when there is none, or more than one.
 std::optional<std::string> chosenFileBytes(const QString& chosen) {
     if (!chosen.contains(QChar::ReplacementCharacter))
-        return toAnsi(chosen);
+        return toBytes(chosen);
     std::string path;
     const QStringList parts = chosen.split(u'/');
     for (qsizetype i = 0; i < parts.size(); ++i) {
         if (i > 0)
             path += '/';
         if (!parts[i].contains(QChar::ReplacementCharacter)) {
-            const std::string part = toAnsi(parts[i]);
+            const std::string part = toBytes(parts[i]);
             if (part.empty() != parts[i].isEmpty())
                 return std::nullopt;
             path += part;
@@ -128,7 +131,7 @@ std::vector<FileFilter> parseFilterList(const QString& list) {
     for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
-            const QString p = Trim(pattern);
+            const QString p = fromBytes(Trim(toBytes(pattern)));
             patterns << (p == QStringLiteral("*.*") ? QStringLiteral("*") : p);
         }
         filters.push_back({parts[i], patterns});
@@ -138,12 +141,13 @@ std::vector<FileFilter> parseFilterList(const QString& list) {
 
 int GetOpenFileNameA(OPENFILENAME& ofn) {
     if (ofn.nMaxFile > ofn.lpstrFile.size() || ofn.nMaxFileTitle > ofn.lpstrFileTitle.size())
-        Raise(err::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
-    const std::vector<FileFilter> filters = parseFilterList(ofn.lpstrFilter);
+        Raise(err::InvalidProcedureCall, "Invalid procedure call or argument");
+    const std::vector<FileFilter> filters = parseFilterList(fromBytes(ofn.lpstrFilter));
     const int selected =
         ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= filters.size() ? int(ofn.nFilterIndex) - 1 : 0;
     const std::optional<QString> chosen = use<DialogHost>(realHost).openFile(
-        {ofn.hwndOwner, ofn.lpstrTitle, ofn.lpstrInitialDir, filters, selected});
+        {widget(ofn.hwndOwner), fromBytes(ofn.lpstrTitle), fromBytes(ofn.lpstrInitialDir), filters,
+         selected});
     if (!chosen)
         return 0;
 
@@ -167,16 +171,16 @@ int GetOpenFileNameA(OPENFILENAME& ofn) {
 
 LPITEMIDLIST SHBrowseForFolder(const BROWSEINFO& bi) {
     const std::optional<QString> chosen =
-        use<DialogHost>(realHost).browseForFolder(bi.hwndOwner, bi.lpszTitle);
+        use<DialogHost>(realHost).browseForFolder(widget(bi.hwndOwner), fromBytes(bi.lpszTitle));
     if (!chosen)
         return nullptr;
-    return std::make_unique<ITEMIDLIST>(ITEMIDLIST{*chosen});
+    return std::make_unique<ITEMIDLIST>(ITEMIDLIST{toBytes(*chosen)});
 }
 
 bool SHGetPathFromIDList(const ITEMIDLIST* pidl, std::string& buffer) {
-    if (!pidl || pidl->path.isEmpty())
+    if (!pidl || pidl->path.empty())
         return false;
-    return putTerminated(toAnsi(pidl->path), buffer, buffer.size());
+    return putTerminated(pidl->path, buffer, buffer.size());
 }
 
 } // namespace platform

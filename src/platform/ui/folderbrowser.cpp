@@ -1,6 +1,7 @@
 #include "platform/ui/folderbrowser.h"
 
-#include "platform/runtime/text.h"
+#include "platform/textbridge.h"
+#include "runtime/text.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -67,7 +68,7 @@ std::vector<std::pair<std::string, std::string>> blockDeviceMounts() {
 
 QString homeFolder() {
     const char* home = std::getenv("HOME");
-    return home && *home ? QDir::cleanPath(fromAnsi(home)) : QStringLiteral("/");
+    return home && *home ? QDir::cleanPath(fromBytes(home)) : QStringLiteral("/");
 }
 } // namespace
 
@@ -93,7 +94,7 @@ FolderBrowser::FolderBrowser(QWidget* owner, const QString& title)
         labels.insert(volume.device(), volume.name());
     for (const auto& [device, point] : blockDeviceMounts()) {
         const QString label = labels.value(QByteArray::fromStdString(device));
-        addPlace(label.isEmpty() ? QFile::decodeName(point.c_str()) : label, fromAnsi(point));
+        addPlace(label.isEmpty() ? QFile::decodeName(point.c_str()) : label, fromBytes(point));
     }
     addPlace(tr("Network"), {});
     addPlace(tr("Trash"), {});
@@ -129,13 +130,13 @@ void FolderBrowser::listSubfolders(QTreeWidgetItem* item) {
     // name a look-alike folder or none.
     const QString folder = item->data(0, PathRole).toString();
     std::vector<std::pair<QString, QString>> subfolders; // label, path
-    if (DIR* dir = ::opendir(toAnsi(folder).c_str())) {
+    if (DIR* dir = ::opendir(toBytes(folder).c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
             struct stat st {};
             if (entry->d_name[0] != '.' && ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 &&
                 S_ISDIR(st.st_mode))
                 subfolders.emplace_back(QFile::decodeName(entry->d_name),
-                                        withSeparator(folder) + fromAnsi(entry->d_name));
+                                        fromBytes(withSeparator(toBytes(folder)) + entry->d_name));
         }
         ::closedir(dir);
     }

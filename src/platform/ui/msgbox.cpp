@@ -1,7 +1,9 @@
 #include "platform/ui/msgbox.h"
 
-#include "platform/runtime/process.h"
-#include "platform/runtime/seam.h"
+#include "platform/process/process.h"
+#include "platform/textbridge.h"
+#include "platform/ui/qtwindow.h"
+#include "runtime/seam.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -19,9 +21,9 @@ void setButtons(QMessageBox& box, QMessageBox::StandardButtons buttons) {
 
 class QtMessageBoxes final : public MessageBoxHost {
 public:
-    int show(const QString& prompt, int buttons, const QString& title) override {
+    int show(const std::string& prompt, int buttons, const std::string& title) override {
         QWidget* owner = QApplication::activeWindow();
-        QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton,
+        QMessageBox box(QMessageBox::NoIcon, fromBytes(title), fromBytes(prompt), QMessageBox::NoButton,
                         owner && owner->isVisible() ? owner : nullptr);
         // Server data is shown here too: never interpret it as markup.
         box.setTextFormat(Qt::PlainText);
@@ -43,9 +45,9 @@ public:
 QtMessageBoxes realHost;
 } // namespace
 
-int MsgBox(const QString& prompt, int buttons, const QString& title) {
+int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     return use<MessageBoxHost>(realHost).show(prompt, buttons,
-                                              title.isEmpty() ? appTitle() : title);
+                                              title.empty() ? appTitle() : title);
 }
 
 void prepareMessageBoxes() {

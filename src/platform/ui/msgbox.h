@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QString>
-
-class QWidget;
+#include <string>
 
 namespace platform {
 
@@ -13,20 +11,16 @@ inline constexpr int vbOK = 1;
 inline constexpr int vbYes = 6;
 inline constexpr int vbNo = 7;
 
-// Who shows message boxes: the real modal QMessageBox, or a scripted stand-in in tests.
+// Who shows message boxes: the real modal box, or a scripted stand-in in tests.
 class MessageBoxHost {
 public:
     virtual ~MessageBoxHost() = default;
     // Shows `prompt` as plain text, no icon, OK only or Yes/No (Yes the default);
     // returns vbOK, vbYes or vbNo.
-    virtual int show(const QString& prompt, int buttons, const QString& title) = 0;
+    virtual int show(const std::string& prompt, int buttons, const std::string& title) = 0;
 };
 
 // A modal message box on the window thread; an empty title shows the application title.
-int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = {});
-
-// Builds and discards one real message box, so that what the first one loads (style, fonts,
-// buttons) is ready before a box is needed. Nothing shows.
-void prepareMessageBoxes();
+int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = {});
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/ui/shell.h"
 
-#include "platform/runtime/seam.h"
+#include "platform/textbridge.h"
+#include "runtime/seam.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -10,18 +11,18 @@ namespace platform {
 namespace {
 class DesktopShell final : public ShellHost {
 public:
-    void execute(QWidget*, const QString& operation, const QString& file, const QString&,
+    void execute(HWND, const std::string& operation, const std::string& file, const std::string&,
                  int) override {
-        if (operation == QLatin1String("open"))
-            QDesktopServices::openUrl(QUrl(file));
+        if (operation == "open")
+            QDesktopServices::openUrl(QUrl(fromBytes(file)));
     }
 };
 
 DesktopShell realHost;
 } // namespace
 
-void ShellExecuteA(QWidget* owner, const QString& operation, const QString& file,
-                   const QString& parameters, int showCommand) {
+void ShellExecuteA(HWND owner, const std::string& operation, const std::string& file,
+                   const std::string& parameters, int showCommand) {
     use<ShellHost>(realHost).execute(owner, operation, file, parameters, showCommand);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "platform/ui/hwnd.h"
 
-class QWidget;
+#include <string>
 
 namespace platform {
 
@@ -13,13 +13,13 @@ inline constexpr int SW_SHOWNORMAL = 1;
 class ShellHost {
 public:
     virtual ~ShellHost() = default;
-    virtual void execute(QWidget* owner, const QString& operation, const QString& file,
-                         const QString& parameters, int showCommand) = 0;
+    virtual void execute(HWND owner, const std::string& operation, const std::string& file,
+                         const std::string& parameters, int showCommand) = 0;
 };
 
 // Hands a URL or a "mailto:" link to the program the desktop associates with it. The outcome
 // is not reported: a desktop without such a program shows whatever it shows.
-void ShellExecuteA(QWidget* owner, const QString& operation, const QString& file,
-                   const QString& parameters, int showCommand);
+void ShellExecuteA(HWND owner, const std::string& operation, const std::string& file,
+                   const std::string& parameters, int showCommand);
 
 } // namespace platform

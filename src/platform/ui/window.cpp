@@ -1,5 +1,8 @@
 #include "platform/ui/window.h"
 
+#include "platform/ui/qtwindow.h"
+#include "runtime/controls.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -219,7 +222,7 @@ void DoEvents() {
 }
 
 void setMousePointer(QWidget& window, int pointer) {
-    if (pointer == vbHourglass) {
+    if (pointer == ui::vbHourglass) {
         window.setCursor(Qt::WaitCursor);
         // The pointer is set before a call that blocks the thread: let the display server have it
         // now. No input is taken, so no handler the user starts runs inside; what runs (timers,

@@ -58,21 +58,12 @@ public:
     std::optional<float> progressScale() const { return fullScale_; }
     float progressValue() const;
 
-    // While one lives, the shape is shown at display rate: a width set many times a second
-    // (once per copied block) reaches the screen when its pixels change, painted at once but at
-    // most once a frame, and a width left waiting is painted when its frame comes. Its end
+    // While paced, the shape is shown at display rate: a width set many times a second (once
+    // per copied block) reaches the screen when its pixels change, painted at once but at most
+    // once a frame, and a width left waiting is painted when its frame comes. The end of pacing
     // paints the last width at once. Everything that watches the shape's geometry, assistive
-    // technology included, follows at the same rate.
-    class DisplayRate {
-    public:
-        explicit DisplayRate(Shape& shape);
-        ~DisplayRate();
-        DisplayRate(const DisplayRate&) = delete;
-        DisplayRate& operator=(const DisplayRate&) = delete;
-
-    private:
-        Shape& shape_;
-    };
+    // technology included, follows at the same rate. Pacing nests: each copy holds one.
+    void setPaced(bool paced);
 
 signals:
     void widthChanged(float twips);

@@ -1,4 +1,4 @@
-#include "about/controls.h"
+#include "frontend/qt/aboutcontrols.h"
 
 #include <QMouseEvent>
 #include <QPainter>

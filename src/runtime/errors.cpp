@@ -1,13 +1,13 @@
-#include "platform/runtime/errors.h"
+#include "runtime/errors.h"
 
 #include <new>
 
 namespace platform {
 
-RuntimeError::RuntimeError(int number, const QString& description)
-    : std::runtime_error(description.toStdString()), number_(number) {}
+RuntimeError::RuntimeError(int number, const std::string& description)
+    : std::runtime_error(description), number_(number) {}
 
-void Raise(int number, const QString& description) {
+void Raise(int number, const std::string& description) {
     throw RuntimeError(number, description);
 }
 

@@ -1,4 +1,4 @@
-#include "app/widgets.h"
+#include "frontend/qt/widgets.h"
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
@@ -161,13 +161,13 @@ void Shape::announceValue() {
     QAccessible::updateAccessibility(&event);
 }
 
-Shape::DisplayRate::DisplayRate(Shape& shape) : shape_(shape) {
-    ++shape_.paced_;
-}
-
-Shape::DisplayRate::~DisplayRate() {
-    shape_.showWidth();
-    --shape_.paced_;
+void Shape::setPaced(bool paced) {
+    if (paced) {
+        ++paced_;
+        return;
+    }
+    showWidth();
+    --paced_;
 }
 
 void Shape::paintEvent(QPaintEvent*) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <functional>
+#include <string>
 
 namespace platform {
 
@@ -10,6 +10,6 @@ namespace platform {
 void runHandler(const std::function<void()>& handler);
 
 // The text of that box for an error escaping a handler.
-QString untrappedErrorText(int number, const QString& description);
+std::string untrappedErrorText(int number, const std::string& description);
 
 } // namespace platform

@@ -1,8 +1,8 @@
-#include "platform/ui/untrapped.h"
+#include "runtime/untrapped.h"
 
-#include "platform/runtime/errors.h"
-#include "platform/runtime/process.h"
+#include "platform/process/process.h"
 #include "platform/ui/msgbox.h"
+#include "runtime/errors.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +11,7 @@
 namespace platform {
 
 namespace {
-[[noreturn]] void endAfterUntrappedError(int number, const QString& description) {
+[[noreturn]] void endAfterUntrappedError(int number, const std::string& description) {
     MsgBox(untrappedErrorText(number, description), vbOKOnly, appTitle());
     std::fflush(nullptr);
     // The program ends here, from inside whatever loops are running: no loop may go on.
@@ -19,8 +19,8 @@ namespace {
 }
 } // namespace
 
-QString untrappedErrorText(int number, const QString& description) {
-    return QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(description);
+std::string untrappedErrorText(int number, const std::string& description) {
+    return "Run-time error '" + std::to_string(number) + "':\n\n" + description;
 }
 
 void runHandler(const std::function<void()>& handler) {
@@ -29,7 +29,7 @@ void runHandler(const std::function<void()>& handler) {
     } catch (const RuntimeError& e) {
         endAfterUntrappedError(e.number(), e.description());
     } catch (const std::bad_alloc&) {
-        endAfterUntrappedError(err::OutOfMemory, QStringLiteral("Out of memory"));
+        endAfterUntrappedError(err::OutOfMemory, "Out of memory");
     }
 }
 

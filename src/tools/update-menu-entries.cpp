@@ -3,7 +3,7 @@
 // entries follow the registry whoever changed it. Only the program's own verb is published;
 // the verbs left out are named once on stderr. Exit status 0, or 1 with the reason on stderr.
 #include "platform/explorer/filemanagers.h"
-#include "platform/runtime/errors.h"
+#include "runtime/errors.h"
 
 #include <cstdio>
 

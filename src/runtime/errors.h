@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 // Runtime errors: what the program raises where a step fails, and the one way to skip them.
 namespace platform {
@@ -10,9 +10,9 @@ namespace platform {
 // A runtime error: an error number and its description.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, const QString& description);
+    RuntimeError(int number, const std::string& description);
     int number() const { return number_; }
-    QString description() const { return QString::fromStdString(what()); }
+    std::string description() const { return what(); }
 
 private:
     int number_;
@@ -32,7 +32,10 @@ inline constexpr int Damaged = -2147023887;      // 0x800703F1, "registry databa
 inline constexpr int Failed = -2147467259;       // 0x80004005
 } // namespace err
 
-[[noreturn]] void Raise(int number, const QString& description);
+[[noreturn]] void Raise(int number, const std::string& description);
+[[noreturn]] inline void Raise(int number, const char* description) {
+    Raise(number, std::string(description));
+}
 
 // A region in which a failing step is skipped and the next step runs.
 class ResumeNext {

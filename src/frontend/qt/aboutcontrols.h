@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/widgets.h"
+#include "frontend/qt/widgets.h"
 
 #include <QColor>
 #include <QWidget>

@@ -1,12 +1,13 @@
-#include "app/frmzintra.h"
 #include "app/startup.h"
 #include "config.h"
+#include "frontend/qt/mainwindow.h"
 #include "platform/explorer/filemanagers.h"
-#include "platform/runtime/process.h"
-#include "platform/ui/untrapped.h"
-#include "platform/ui/window.h"
+#include "platform/process/process.h"
+#include "platform/ui/qtwindow.h"
+#include "runtime/untrapped.h"
 
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     // Every argument is the program's own: Qt sees only the program name, so a file called
@@ -24,7 +25,13 @@ int main(int argc, char* argv[]) {
     // follow every change, written by the program or, for a user under systemd, the path unit.
     platform::filemanagers::followRegistry();
 
-    std::unique_ptr<frmzintra> form;
-    platform::runHandler([&] { form = startup::Main(); });
+    std::unique_ptr<MainWindow> window;
+    platform::runHandler([&] {
+        startup::Main([&]() -> frmzintra& {
+            window = std::make_unique<MainWindow>();
+            return *window->form;
+        });
+    });
+    platform::watchApplicationEnd(app);
     return QApplication::exec();
 }

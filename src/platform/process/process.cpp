@@ -1,9 +1,7 @@
-#include "platform/runtime/process.h"
+#include "platform/process/process.h"
 
 #include "config.h"
-#include "platform/runtime/text.h"
 
-#include <QCoreApplication>
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -12,36 +10,38 @@
 namespace platform {
 
 namespace {
-QString& commandText() {
-    static QString text;
+std::string& commandText() {
+    static std::string text;
     return text;
 }
 
-// The executable's path as bytes: Qt decodes a name that is not UTF-8 lossily, and the command
-// line registered from it would name another program.
+// The executable's path as bytes, whatever its encoding: the command line registered from it
+// must name this very program.
 std::string exePath() {
     std::string path(PATH_MAX, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0 || std::size_t(n) >= path.size()) // no /proc: Qt's reading is the best there is
-        return toAnsi(QCoreApplication::applicationFilePath());
+    if (n <= 0 || std::size_t(n) >= path.size())
+        return {};
     path.resize(std::size_t(n));
     return path;
 }
 } // namespace
 
-QString appTitle() {
-    return QStringLiteral(ZINTRA_NAME);
+std::string appTitle() {
+    return ZINTRA_NAME;
 }
 
-QString appPath() {
+std::string appPath() {
     const std::string path = exePath();
     const std::size_t slash = path.rfind('/');
-    return slash == 0 ? QStringLiteral("/") : fromAnsi(path.substr(0, slash));
+    if (slash == std::string::npos)
+        return {};
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-QString exeName() {
+std::string exeName() {
     const std::string path = exePath();
-    return fromAnsi(path.substr(path.rfind('/') + 1));
+    return path.substr(path.rfind('/') + 1);
 }
 
 int versionMajor() {
@@ -55,22 +55,22 @@ int versionRevision() {
 }
 
 void setCommandLine(int argc, const char* const* argv) {
-    QByteArray joined;
+    std::string joined;
     for (int i = 1; i < argc; ++i) {
         if (i > 1)
             joined += ' ';
         joined += argv[i];
     }
-    commandText() = fromAnsi(joined.toStdString());
+    commandText() = joined;
 }
 
-QString Command() {
+std::string Command() {
     return commandText();
 }
 
-QString CurDir() {
+std::string CurDir() {
     const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
-    return folder ? fromAnsi(folder.get()) : QString();
+    return folder ? folder.get() : std::string();
 }
 
 } // namespace platform
