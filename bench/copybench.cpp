@@ -3,10 +3,10 @@
 // when a line arrives on its input, then prints the seconds the copy took.
 //
 //   copybench SOURCE DESTFOLDER/
-#include "app/frmzintra.h"
-#include "platform/runtime/seam.h"
+#include "frontend/qt/mainwindow.h"
+#include "runtime/seam.h"
 #include "platform/ui/msgbox.h"
-#include "platform/ui/window.h"
+#include "platform/ui/qtwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,8 +16,8 @@
 namespace {
 class SilentMessageBoxes final : public platform::MessageBoxHost {
 public:
-    QString last;
-    int show(const QString& prompt, int, const QString&) override {
+    std::string last;
+    int show(const std::string& prompt, int, const std::string&) override {
         last = prompt;
         return platform::vbOK;
     }
@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     SilentMessageBoxes boxes;
     const platform::StandIn<platform::MessageBoxHost> standIn(boxes);
 
-    frmzintra form;
+    MainWindow form;
     form.show();
     QApplication::processEvents();
     form.txtinput->setText(QString::fromLocal8Bit(argv[1]));
@@ -49,10 +49,10 @@ int main(int argc, char* argv[]) {
     }
     QElapsedTimer timer;
     timer.start();
-    form.cmdcopy_Click();
+    form.handlers->cmdcopy_Click();
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    if (boxes.last != QLatin1String("File Successfully Copied")) {
-        std::fprintf(stderr, "copybench: %s\n", qPrintable(boxes.last));
+    if (boxes.last != "File Successfully Copied") {
+        std::fprintf(stderr, "copybench: %s\n", boxes.last.c_str());
         return 1;
     }
     std::printf("%.6f\n", seconds);

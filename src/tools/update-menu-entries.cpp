@@ -22,7 +22,7 @@ int main() {
         }
         return 0;
     } catch (const platform::RuntimeError& e) {
-        std::fprintf(stderr, "update-menu-entries: %s\n", qPrintable(e.description()));
+        std::fprintf(stderr, "update-menu-entries: %s\n", e.description().c_str());
         return 1;
     }
 }

@@ -1,8 +1,9 @@
-#include "app/frmzintra.h"
+#include "frontend/qt/mainwindow.h"
 #include "platform/machine/machinepath.h"
-#include "platform/runtime/errors.h"
-#include "platform/runtime/process.h"
-#include "platform/runtime/text.h"
+#include "runtime/errors.h"
+#include "platform/process/process.h"
+#include "platform/textbridge.h"
+#include "runtime/text.h"
 #include "support/scripted.h"
 
 #include <QLineEdit>
@@ -51,8 +52,8 @@ private slots:
                 platform::Raise(platform::err::OutOfMemory, QStringLiteral("Out of memory"));
             return dir_.path();
         }};
-        frmzintra form;
-        form.Form_Load(); // nothing escapes loading
+        MainWindow form;
+        form.handlers->Form_Load(); // nothing escapes loading
         QTEST(form.txtinput->text(), "source");
         const bool chosen = !arguments.isEmpty() && !browserFails;
         QCOMPARE(form.txtoutput->text(), chosen ? dir_.path() + u'/' : QString());
@@ -63,10 +64,11 @@ private slots:
         const QByteArray folder = raw_ + "/d\xe9";
         QVERIFY(::mkdir(folder.constData(), 0755) == 0 && ::chdir(folder.constData()) == 0);
         qputenv("ZINTRA_ROOT", folder);
-        const QString curDir = platform::CurDir(), var = platform::machinePath("/var");
+        const std::string curDir = platform::CurDir();
+        const QString var = platform::machinePath("/var");
         qputenv("ZINTRA_ROOT", raw_);
         QVERIFY(::chdir(raw_.constData()) == 0 && ::rmdir(folder.constData()) == 0);
-        QCOMPARE(platform::toAnsi(curDir + u'|' + var),
+        QCOMPARE(curDir + '|' + platform::toBytes(var),
                  (folder + '|' + folder + "/var").toStdString());
     }
 

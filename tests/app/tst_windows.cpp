@@ -1,7 +1,8 @@
-#include "about/controls.h"
-#include "about/frmabout.h"
-#include "app/frmzintra.h"
-#include "app/widgets.h"
+#include "frontend/qt/aboutcontrols.h"
+#include "frontend/qt/aboutwindow.h"
+#include "frontend/qt/mainwindow.h"
+#include "frontend/qt/widgets.h"
+#include "platform/ui/qtwindow.h"
 #include "platform/ui/window.h"
 #include "support/scripted.h"
 #include "support/shell.h"
@@ -20,8 +21,8 @@
 #include <QtGui/qpa/qplatformintegration.h>
 
 namespace {
-frmabout& shownAbout() {
-    frmabout& about = frmabout::Load();
+AboutWindow& shownAbout() {
+    AboutWindow& about = AboutWindow::Load();
     about.show();
     if (!QTest::qWaitForWindowActive(&about))
         qFatal("the About window does not appear");
@@ -29,7 +30,7 @@ frmabout& shownAbout() {
 }
 
 // Which links are blue: "w" the website, "e" the e-mail, "." one in black.
-QString lit(const frmabout& about) {
+QString lit(const AboutWindow& about) {
     const auto blue = [](const QLabel* l) { return l->palette().windowText() == Qt::blue; };
     return QString(blue(about.lblwebsite) ? "w" : ".") + (blue(about.lblemail) ? "e" : ".");
 }
@@ -62,7 +63,7 @@ private slots:
                 !holdsDesktopColour(QToolTip::palette()));
     }
     void cleanup() {
-        if (frmabout* about = frmabout::loaded())
+        if (AboutWindow* about = AboutWindow::loaded())
             about->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -72,9 +73,9 @@ private slots:
     // this covers 96 dpi too). The main window is made before the theme applies its settings,
     // the About window while they are in place, and the look is put back after them.
     void themeLeaksNothingAndTextsFit() {
-        frmzintra form;
+        MainWindow form;
         QCoreApplication::sendPostedEvents();
-        frmabout& about = frmabout::Load();
+        AboutWindow& about = AboutWindow::Load();
         QCoreApplication::sendPostedEvents();
         QMessageBox box(QMessageBox::NoIcon, "ZINTRA", "File Successfully Copied", QMessageBox::Ok);
         int fixedTexts = 0;
@@ -100,7 +101,7 @@ private slots:
     // the window opens on no link; Tab goes from link to link, each highlighted while it has the
     // focus; Enter and Space follow it. Assistive technology sees links it may press.
     void clicksOpenTheFixedTargets() {
-        frmabout& about = shownAbout();
+        AboutWindow& about = shownAbout();
         testing::RecordingShell shell;
         QStringList colours{lit(about)};
         // Last, the pointer over the background: the focused link stays blue.
@@ -117,7 +118,8 @@ private slots:
         QStringList opened;
         for (const auto& call : shell.calls)
             opened << call.file;
-        const QString s = frmabout::websiteTarget, m = frmabout::emailTarget;
+        const QString s = QString::fromUtf8(frmabout::websiteTarget),
+                      m = QString::fromUtf8(frmabout::emailTarget);
         QCOMPARE(opened, (QStringList{s, m, m})); // a click: closingInsideAClickIsSafe
         const QUrl site(s), mail(m);
         QCOMPARE(colours.join(' '), ".. .. w. w. .e .e .e");
@@ -125,40 +127,40 @@ private slots:
                 site.host() != QUrl(about.lblwebsite->text()).host());
         QVERIFY(mail.scheme() == u"mailto" && mail.path().endsWith(QStringLiteral(".example")) &&
                 mail.path() != about.lblemail->text());
-        QVERIFY(about.Label3->text().contains(" freewares & sharewares")); // one "&" shown
+        QVERIFY(about.control("Label3")->text().contains(" freewares & sharewares")); // one "&" shown
     }
 
     // Whatever runs inside a click may close the window; the window outlives the click.
     void closingInsideAClickIsSafe() {
         struct ClosingShell final : platform::ShellHost {
-            void execute(QWidget* owner, const QString&, const QString&, const QString&,
-                         int) override {
-                owner->close();
+            void execute(platform::HWND owner, const std::string&, const std::string&,
+                         const std::string&, int) override {
+                platform::widget(owner)->close();
             }
         } closing;
         const platform::StandIn<platform::ShellHost> standIn(closing);
-        QPointer<frmabout> about = &shownAbout();
+        QPointer<AboutWindow> about = &shownAbout();
         QTest::mouseClick(about->lblwebsite, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(about.isNull() && !frmabout::loaded());
+        QVERIFY(about.isNull() && !AboutWindow::loaded());
     }
 
     void oneWindowAtATime() {
-        frmzintra form;
+        MainWindow form;
         form.show();
-        form.mnuabout_Click();
-        QPointer<frmabout> first = frmabout::loaded();
+        form.handlers->mnuabout_Click();
+        QPointer<AboutWindow> first = AboutWindow::loaded();
         const QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(first);
         QCOMPARE(announced->role(), QAccessible::Dialog);
         QCOMPARE(announced->text(QAccessible::Name), QStringLiteral("About Norvane's ZINTRA"));
         QTest::mouseMove(first, first->lblwebsite->geometry().center());
         QCOMPARE(lit(*first), "w."); // the link under the pointer
-        form.mnuabout_Click();
-        QCOMPARE(frmabout::loaded(), first.data());
+        form.handlers->mnuabout_Click();
+        QCOMPARE(AboutWindow::loaded(), first.data());
         first->close();
-        form.mnuabout_Click(); // a fresh window, links black again
-        QVERIFY(frmabout::loaded() != first && frmabout::loaded()->isVisible());
-        QCOMPARE(lit(*frmabout::loaded()), "..");
+        form.handlers->mnuabout_Click(); // a fresh window, links black again
+        QVERIFY(AboutWindow::loaded() != first && AboutWindow::loaded()->isVisible());
+        QCOMPARE(lit(*AboutWindow::loaded()), "..");
     }
 
     // Keyboard and screen-reader users (the reader running before the window is made): Tab goes
@@ -173,7 +175,7 @@ private slots:
                 valuesTold << static_cast<QAccessibleValueChangeEvent*>(event)->value().toFloat();
         });
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
-        frmzintra form;
+        MainWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         const auto name = [](QWidget* w) {
@@ -211,7 +213,8 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(form.shpin)->role(),
                  QAccessible::ProgressBar);
         {
-            const Shape::DisplayRate paced(*form.shpin);
+            qtfront::ShapeControl bar(*form.shpin);
+            const ui::Paced paced(bar);
             for (int twips = 10; twips <= 10000; twips += 10)
                 form.shpin->setWidth(float(twips));
         }

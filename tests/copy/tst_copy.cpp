@@ -1,8 +1,9 @@
-#include "app/frmzintra.h"
-#include "app/widgets.h"
+#include "frontend/qt/mainwindow.h"
+#include "frontend/qt/widgets.h"
 #include "copy/progress.h"
 #include "platform/files/files.h"
-#include "platform/runtime/text.h"
+#include "runtime/text.h"
+#include "platform/textbridge.h"
 #include "support/scripted.h"
 
 #include <QDir>
@@ -86,12 +87,12 @@ class CopyTest : public QObject {
     }
 
     // One click on "Start Copying" with the two boxes as given; returns the messages shown.
-    QStringList copy(frmzintra& form, const QString& source, const QString& destination) {
+    QStringList copy(MainWindow& form, const QString& source, const QString& destination) {
         testing::ScriptedMessageBoxes boxes;
         boxes.whileShown = [&] { atBox = std::exchange(painted, {}); };
         form.txtinput->setText(source);
         form.txtoutput->setText(destination);
-        form.cmdcopy_Click();
+        form.handlers->cmdcopy_Click();
         return boxes.prompts();
     }
 
@@ -133,7 +134,7 @@ private slots:
             QVERIFY(::chmod("out/p", 0600) == 0 && ::rename("out/p", result) == 0);
             QVERIFY(::geteuid() != 0 || ::chown(result, 65534, 65534) == 0);
         }
-        frmzintra form;
+        MainWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.shpin->installEventFilter(this);
@@ -145,7 +146,7 @@ private slots:
         io.beforeRead = [&] { QVERIFY(std::exchange(framePainted, true)); };
         QList<float> seen;
         connect(form.shpin, &Shape::widthChanged, &form, [&](float w) { seen << w; });
-        QCOMPARE(copy(form, platform::fromAnsi(source.toStdString()), folder), QStringList{Copied});
+        QCOMPARE(copy(form, platform::fromBytes(source.toStdString()), folder), QStringList{Copied});
         QTEST(seen, "widths");
         QCOMPARE(atBox.value(atBox.size() - 1), copyplan::FullScale / 15);
         QVERIFY(std::is_sorted(atBox.begin(), atBox.end()));
@@ -178,14 +179,14 @@ private slots:
             QSKIP("run on its own, as tst_copy_over2GiB");
         const char* make = "printf ZINTRA >in/b && truncate -s 2G in/b && printf ZINTRA >>in/b";
         QCOMPARE(testing::run("sh", {"-c", make}).exitCode, 0);
-        frmzintra form;
+        MainWindow form;
         QCOMPARE(copy(form, "in/b", "out/"), QStringList{Copied});
         QCOMPARE(testing::run("cmp", {"in/b", "out/b"}).exitCode, 0);
     }
 
     // Files under /proc and /sys report a size of 0 and read as what they hold.
     void sizeReadsZero() {
-        frmzintra form;
+        MainWindow form;
         QCOMPARE(copy(form, "/proc/self/mountinfo", "out/"), QStringList{Copied});
         QVERIFY(testing::readAll("out/mountinfo").contains(" / "));
     }
@@ -276,7 +277,7 @@ void CopyTest::faults() {
         QVERIFY(::chown("out/a.bin", 65534, 65534) == 0);
     }
 
-    frmzintra form;
+    MainWindow form;
     FailingIo io(event);
     // What another program does while the copy runs: at the copy's first look at its events,
     // after the first block is read and the destination opened.
@@ -294,7 +295,7 @@ void CopyTest::faults() {
             QVERIFY(f.open(QIODevice::ReadOnly) && ::flock(f.handle(), LOCK_EX | LOCK_NB) != 0 &&
                     errno == EWOULDBLOCK);
         if (event == "click")
-            form.cmdcopy_Click(); // the running copy holds both files
+            form.handlers->cmdcopy_Click(); // the running copy holds both files
     });
 
     QFETCH(QString, destination);

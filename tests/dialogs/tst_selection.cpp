@@ -1,8 +1,9 @@
 // The two pictures' handlers, with the dialogs answering from a script.
-#include "app/frmzintra.h"
-#include "platform/runtime/text.h"
+#include "frontend/qt/mainwindow.h"
+#include "runtime/text.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/folderbrowser.h"
+#include "platform/textbridge.h"
 #include "support/scripted.h"
 
 #include <QApplication>
@@ -53,12 +54,12 @@ private slots:
         QFETCH(Answer, folder);
         testing::ScriptedDialogs dialogs;
         testing::ScriptedMessageBoxes boxes;
-        frmzintra form;
+        MainWindow form;
         form.txtinput->setText(QStringLiteral("/kept"));
         form.txtoutput->setText(QStringLiteral("/previous/"));
         dialogs.files = {[file] { return file; }};
         dialogs.folders = {[folder] { return folder; }, testing::ScriptedDialogs::choose("/again")};
-        picture == 1 ? form.Image1_Click() : form.Image2_Click();
+        picture == 1 ? form.handlers->Image1_Click() : form.handlers->Image2_Click();
         QTEST(form.txtinput->text(), "source");
         QTEST(form.txtoutput->text(), "destination");
         QTEST(int(boxes.shown.size()), "warnings");
@@ -74,7 +75,7 @@ private slots:
         QVERIFY(QFile(shown).open(QIODevice::WriteOnly) &&
                 ::close(::creat(latin1.constData(), 0644)) == 0);
         platform::OPENFILENAME ofn;
-        ofn.lpstrInitialDir = dir.path();
+        ofn.lpstrInitialDir = dir.path().toStdString();
         const auto chooseInTheRealDialog = [&] {
             QTimer::singleShot(0, [&] {
                 auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -118,7 +119,7 @@ private slots:
         QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
         tree->setCurrentItem(tree->topLevelItem(0)->child(0));
         QVERIFY(ok->isEnabled());
-        QCOMPARE(platform::toAnsi(browser.chosenPath()), raw.toStdString());
+        QCOMPARE(platform::toBytes(browser.chosenPath()), raw.toStdString());
         QVERIFY(::rmdir(raw.constData()) == 0 && ::rmdir(home.constData()) == 0); // Qt cannot
     }
 };

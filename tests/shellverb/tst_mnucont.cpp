@@ -2,9 +2,10 @@
 #include "platform/explorer/menuexports.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
-#include "platform/runtime/errors.h"
+#include "runtime/errors.h"
 #include "shellverb/verb.h"
 #include "support/scripted.h"
+#include "support/shell.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,8 @@ class TestMnucont : public QObject {
     // a folder only its owner may enter (root's home), and nobody could load no driver from it.
     testing::OpenTempDir bin;
     const QString exe = bin.file("zintra"), driver = bin.file("plugins/generic/libzintradriver.so");
-    const QStringList keys{shellverb::verbKey(), shellverb::commandKey()};
+    const QStringList keys{QString::fromStdString(shellverb::verbKey()),
+                           QString::fromStdString(shellverb::commandKey())};
 
     // What the driver prints after its click: the check mark and the source box. The rest of
     // the environment, the registry's root included, is this test's.
@@ -62,12 +64,12 @@ private slots:
         QStringList values = before.split(" | ");
         for (qsizetype i = 0; i < keys.size(); ++i)
             ResumeNext()([&] {
-                values[i] == "-" ? ShellObject().RegDelete(keys[i])
-                                 : ShellObject().RegWrite(keys[i], values[i]);
+                values[i] == "-" ? testing::Registry().RegDelete(keys[i])
+                                 : testing::Registry().RegWrite(keys[i], values[i]);
             });
         const QString printed = click(asNobody);
         for (qsizetype i = 0; i < keys.size(); ++i)
-            if (!ResumeNext()([&] { values[i] = ShellObject().RegRead(keys[i]); }))
+            if (!ResumeNext()([&] { values[i] = testing::Registry().RegRead(keys[i]); }))
                 values[i] = "-";
         QTEST(printed + " | " + values.join(" | "), "after");
         // The program's own changes reach the file managers' menus.

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/runtime/seam.h"
-#include "platform/ui/dialogs.h"
+#include "runtime/seam.h"
+#include "platform/textbridge.h"
+#include "platform/ui/dialoghost.h"
 #include "platform/ui/msgbox.h"
 
 #include <QFile>
@@ -26,8 +27,9 @@ public:
     int yesNo = platform::vbNo;               // the answer to a Yes/No box; the others get OK
     std::function<void()> whileShown = [] {}; // runs while a box is "up"
 
-    int show(const QString& prompt, int buttons, const QString& title) override {
-        shown.push_back({prompt, title});
+    int show(const std::string& promptBytes, int buttons, const std::string& title) override {
+        const QString prompt = platform::fromBytes(promptBytes);
+        shown.push_back({prompt, platform::fromBytes(title)});
         prompts_ << prompt;
         whileShown();
         return buttons == platform::vbYesNo ? yesNo : platform::vbOK;

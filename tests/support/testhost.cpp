@@ -13,13 +13,15 @@
 //   zintra_testhost raise             a handler raises an error nothing traps
 // In these, every message box is answered at once and printed as "MSG:<title>:<text>", unless
 // the application was already ending, when a real box could not show.
-#include "app/frmzintra.h"
+#include "frontend/qt/mainwindow.h"
 #include "platform/explorer/filemanagers.h"
 #include "platform/registry/shellobject.h"
-#include "platform/runtime/errors.h"
-#include "platform/ui/untrapped.h"
+#include "runtime/errors.h"
+#include "runtime/untrapped.h"
+#include "platform/ui/qtwindow.h"
 #include "platform/ui/window.h"
 #include "support/scripted.h"
+#include "support/shell.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -50,7 +52,7 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
         platform::runHandler([] { platform::Raise(5, QStringLiteral("Invalid procedure call")); });
         return 0;
     }
-    frmzintra form;
+    MainWindow form;
     form.txtinput->setText(source);
     form.txtoutput->setText(destination);
     if (fileSizeLimit) {
@@ -62,7 +64,7 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     if (mode == "copy" || mode == "kill") {
         if (mode == "kill")
             QTimer::singleShot(0, &form, [] { std::raise(SIGKILL); });
-        platform::runHandler([&] { form.cmdcopy_Click(); });
+        platform::runHandler([&] { form.handlers->cmdcopy_Click(); });
         return 0;
     }
     form.show();
@@ -80,7 +82,7 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     return status;
 }
 
-void churn(platform::ShellObject& shell, const QString& who, int count) {
+void churn(testing::Registry& shell, const QString& who, int count) {
     const QString counter = "HKEY_LOCAL_MACHINE\\Software\\Churn\\" + who + "\\";
     const QString passing = counter.chopped(1) + " passing\\";
     for (int i = 1; i <= count; ++i) {
@@ -102,13 +104,13 @@ int main(int argc, char* argv[]) {
     if (mode == "copy" || mode == "kill" || mode == "close-during-copy" || mode == "raise")
         return window(mode, a, b, argc > 4 ? argv[4] : nullptr, argv);
     try {
-        const auto shell = platform::CreateObject(QStringLiteral("WScript.Shell"));
+        testing::Registry shell;
         if (mode == "write")
-            shell->RegWrite(a, b);
+            shell.RegWrite(a, b);
         else if (mode == "read")
-            std::printf("%s\n", qPrintable(shell->RegRead(a)));
+            std::printf("%s\n", qPrintable(shell.RegRead(a)));
         else if (mode == "churn")
-            churn(*shell, a, b.toInt());
+            churn(shell, a, b.toInt());
         else
             return 2;
         return 0;

@@ -1,5 +1,5 @@
 // The update check against a real HTTP server on 127.0.0.1.
-#include "app/frmzintra.h"
+#include "frontend/qt/mainwindow.h"
 #include "platform/inet/inet.h"
 #include "support/scripted.h"
 #include "support/shell.h"
@@ -117,7 +117,7 @@ private slots:
                        {"/late/1", respond(302, {}, "Location: /late/2\r\n")},
                        {"/late/2", respond(302, {}, "Location: /v\r\n")},
                        {"/v", respond(200, "1.0.2")}});
-        frmzintra form;
+        MainWindow form;
         testing::RecordingShell shell;
         // The real box: the server's text is never markup. Events run once before the exchange,
         // while the hourglass goes out: wait for the box.
@@ -130,10 +130,10 @@ private slots:
             QCOMPARE(box->text(), prompt);
         };
         QTimer::singleShot(0, answer);
-        update::checkForUpdate(form, server.base);
+        update::checkForUpdate(form.handlers->Me, server.base.toStdString());
         testing::ScriptedMessageBoxes boxes;
         boxes.yesNo = platform::vbYes;
-        update::checkForUpdate(form, server.base);
+        update::checkForUpdate(form.handlers->Me, server.base.toStdString());
         QCOMPARE(boxes.prompts(), QStringList{prompt});
         QStringList opened;
         for (const auto& call : shell.calls)

@@ -75,6 +75,7 @@ AboutWindow::AboutWindow()
     Q_UNUSED(announced);
     const layout::Form& design = layout::frmabout;
     setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QLatin1String(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(qtfront::icon(design.icon));
     setFixedSize(platform::twips(design.clientWidth), platform::twips(design.clientHeight));
@@ -90,9 +91,9 @@ AboutWindow::AboutWindow()
     lblemail = control<LinkLabel>("lblemail");
     website_.emplace(*lblwebsite);
     email_.emplace(*lblemail);
-    form.emplace(frmaboutControls{me_, *website_, *email_});
+    handlers.emplace(frmaboutControls{me_, *website_, *email_});
 
-    frmabout& f = *form;
+    frmabout& f = *handlers;
     connect(lblwebsite, &LinkLabel::moved, this, [&f] { f.lblwebsite_MouseMove(); });
     connect(lblemail, &LinkLabel::moved, this, [&f] { f.lblemail_MouseMove(); });
     // A link that Tab reaches shows the highlight the pointer gives it. The window opens with
@@ -117,7 +118,7 @@ AboutWindow::~AboutWindow() {
 }
 
 void AboutWindow::mouseMoveEvent(QMouseEvent*) {
-    form->Form_MouseMove();
+    handlers->Form_MouseMove();
 }
 
 void AboutWindow::closeEvent(QCloseEvent* event) {

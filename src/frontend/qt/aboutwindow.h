@@ -39,5 +39,5 @@ private:
 
 public:
     // The handlers, on this window's controls.
-    std::optional<frmabout> form;
+    std::optional<frmabout> handlers;
 };

@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
     platform::runHandler([&] {
         startup::Main([&]() -> frmzintra& {
             window = std::make_unique<MainWindow>();
-            return *window->form;
+            return *window->handlers;
         });
     });
     platform::watchApplicationEnd(app);

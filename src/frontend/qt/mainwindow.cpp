@@ -27,6 +27,7 @@ MainWindow::MainWindow()
       about_([]() -> QWidget& { return AboutWindow::Load(); },
              []() -> QWidget& { return AboutWindow::Load(); }) {
     const layout::Form& design = layout::frmzintra;
+    setObjectName(QLatin1String(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
     setWindowIcon(qtfront::icon(design.icon));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -50,7 +51,7 @@ MainWindow::MainWindow()
     in_.emplace(*shpin);
     out_.emplace(*shpout);
     context_.emplace(*mnucont);
-    form.emplace(frmzintraControls{me_, *input_, *output_, *in_, *out_, *context_, about_});
+    handlers.emplace(frmzintraControls{me_, *input_, *output_, *in_, *out_, *context_, about_});
     connectHandlers();
 }
 
@@ -133,7 +134,7 @@ void MainWindow::connectHandlers() {
     connect(mnucont, &QAction::triggered, mnucont,
             [this] { mnucont->setChecked(!mnucont->isChecked()); });
 
-    frmzintra& f = *form;
+    frmzintra& f = *handlers;
     onEvent(cmdcopy, &QPushButton::clicked, this, [&f] { f.cmdcopy_Click(); });
     onEvent(Image1, &Picture::clicked, this, [&f] { f.Image1_Click(); });
     onEvent(Image2, &Picture::clicked, this, [&f] { f.Image2_Click(); });

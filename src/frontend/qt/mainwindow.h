@@ -46,5 +46,5 @@ private:
 
 public:
     // The handlers, on this window's controls.
-    std::optional<frmzintra> form;
+    std::optional<frmzintra> handlers;
 };

@@ -1,8 +1,10 @@
 #include "platform/explorer/filemanagers.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
-#include "platform/runtime/errors.h"
+#include "runtime/errors.h"
 #include "support/scripted.h"
+#include "support/shell.h"
+#include "support/shell.h"
 
 #include <QTest>
 #include <sys/stat.h>
@@ -21,7 +23,7 @@ const QString listing = QStringLiteral("find . -mindepth 1 | LC_ALL=C sort | whi
 class TestFileManagers : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::OpenTempDir> root;
-    std::unique_ptr<ShellObject> shell = CreateObject(QStringLiteral("WScript.Shell"));
+    std::unique_ptr<testing::Registry> shell = std::make_unique<testing::Registry>();
 
     // What a script run in /usr/local/share prints.
     QByteArray sh(const QString& script) const {

@@ -1,9 +1,11 @@
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
-#include "platform/runtime/errors.h"
-#include "platform/runtime/text.h"
+#include "runtime/errors.h"
+#include "runtime/text.h"
+#include "platform/textbridge.h"
 #include "support/scripted.h"
+#include "support/shell.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,7 +26,7 @@ const auto error = [](int number) { return QStringLiteral("error %1").arg(number
 class TestRegistry : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::OpenTempDir> root;
-    std::unique_ptr<ShellObject> shell = CreateObject(QStringLiteral("WScript.Shell"));
+    std::unique_ptr<testing::Registry> shell = std::make_unique<testing::Registry>();
 
     QString file() const { return registry::machineFile(); }
     // What a call read ("" for a change), or the error it raised.
@@ -53,7 +55,7 @@ private slots:
         QVERIFY2(!QFileInfo::exists(root->path() + "/var"), "a failed call made folders");
         QCOMPARE(call('w', command, odd + QChar(0) + "after a NUL"), ""); // and the keys above
         QCOMPARE(call('r', command), odd);
-        QCOMPARE(call('w', command, platform::fromAnsi("/opt/caf\xe9/zintra %1")), error(5));
+        QCOMPARE(call('w', command, platform::fromBytes("/opt/caf\xe9/zintra %1")), error(5));
         QCOMPARE(call('r', command), odd);
         QCOMPARE(call('r', verb), error(err::NotFound));
         QCOMPARE(call('w', "HKLM\\SOFTWARE\\CLASSES\\*\\SHELL\\ZINTRA\\", "Copy with Zintra"), "");

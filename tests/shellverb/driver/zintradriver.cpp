@@ -23,7 +23,7 @@ public:
         auto* poll = new QTimer(this);
         connect(poll, &QTimer::timeout, poll, [step] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (!window->inherits("frmzintra"))
+                if (window->objectName() != QLatin1String("frmzintra"))
                     continue;
                 if (step == QStringLiteral("maximise"))
                     return maximise(window);
@@ -47,7 +47,7 @@ public:
         form->findChild<QAction*>(QStringLiteral("mnuabout"))->trigger();
         QTimer::singleShot(0, form, [] { // inside the outcome box
             struct Watched {
-                const char* name;
+                QString name;
                 QWindow* window;
                 QSize before;
                 bool grown = false;
@@ -55,7 +55,10 @@ public:
             auto* watched = new std::vector<Watched>;
             for (QWidget* window : QApplication::topLevelWidgets())
                 if (window->isVisible() && window->windowHandle())
-                    watched->push_back({window->metaObject()->className(), window->windowHandle(),
+                    watched->push_back({window->objectName().isEmpty()
+                                            ? QString(window->metaObject()->className())
+                                            : window->objectName(),
+                                        window->windowHandle(),
                                         window->windowHandle()->size()});
             auto* poll = new QTimer(qApp);
             QObject::connect(poll, &QTimer::timeout, poll, [watched] {
@@ -69,7 +72,7 @@ public:
                     return;
                 std::printf("%s\n", qPrintable(QApplication::platformName()));
                 for (const Watched& w : *watched)
-                    std::printf("%s %dx%d %dx%d\n", w.name, w.before.width(), w.before.height(),
+                    std::printf("%s %dx%d %dx%d\n", qPrintable(w.name), w.before.width(), w.before.height(),
                                 w.window->width(), w.window->height());
                 std::fflush(stdout);
                 std::_Exit(0);
