@@ -2,6 +2,7 @@
 
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
+#include "platform/posix/fd.h"
 #include "platform/runtime/errors.h"
 
 #include <QFile>
@@ -35,7 +36,7 @@ std::chrono::milliseconds& lockWait() {
     return limit;
 }
 
-using machinefiles::Descriptor;
+using posix::Fd;
 
 const QString registryFile = QStringLiteral("the registry file");
 // Not ".lock", which older versions made open to everyone: someone may hold that one open.
@@ -89,11 +90,11 @@ bool stillNamed(int fd, const std::string& name, const QString& path) {
 // it over the one there; otherwise it only takes a free name.
 void putLockFile(const QString& path, mode_t mode, bool replace) {
     std::string temp = machinefiles::temporaryPattern(path);
-    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
+    Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!fd.valid())
         raiseIo(path, errno);
     auto removeTemp = qScopeGuard([&] { ::unlink(temp.c_str()); });
-    if (::fchmod(fd.get(), mode) != 0 || ::close(fd.release()) != 0)
+    if (::fchmod(fd.get(), mode) != 0 || !fd.close())
         raiseIo(path, errno);
     const std::string name = machinefiles::native(path);
     const bool done =
@@ -107,18 +108,18 @@ void putLockFile(const QString& path, mode_t mode, bool replace) {
 
 // The lock file, open only to those who may change the registry. One that others could have
 // opened is replaced: narrowing its mode would not close what they opened before.
-Descriptor openLockFile(const QString& path, mode_t mode) {
+Fd openLockFile(const QString& path, mode_t mode) {
     const std::string name = machinefiles::native(path);
     for (;;) {
-        Descriptor fd(::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
-        if (fd.get() < 0 && errno != ENOENT && errno != ELOOP)
+        Fd fd(::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+        if (!fd.valid() && errno != ENOENT && errno != ELOOP)
             raiseIo(path, errno);
         struct stat st {};
-        if (fd.get() >= 0 && ::fstat(fd.get(), &st) != 0)
+        if (fd.valid() && ::fstat(fd.get(), &st) != 0)
             raiseIo(path, errno);
-        if (fd.get() >= 0 && S_ISREG(st.st_mode) && !(st.st_mode & 07777 & ~mode))
+        if (fd.valid() && S_ISREG(st.st_mode) && !(st.st_mode & 07777 & ~mode))
             return fd;
-        putLockFile(path, mode, fd.get() >= 0 || errno == ELOOP);
+        putLockFile(path, mode, fd.valid() || errno == ELOOP);
     }
 }
 
@@ -127,21 +128,21 @@ Descriptor openLockFile(const QString& path, mode_t mode) {
 // letting go (its close) or a change landing (its rename) ends a nap at once where the kernel
 // reports them; the naps are short where it does not. Opening the lock file is the first thing
 // that fails for a user who may not change the machine.
-Descriptor lockExclusive(const QString& folder, const QString& file) {
+Fd lockExclusive(const QString& folder, const QString& file) {
     using namespace std::chrono;
     constexpr auto longestWait = seconds(60);
     const QString path = file + lockSuffix;
     const std::string name = machinefiles::native(path);
     const mode_t mode = machinefiles::groupWritable(folder) ? 0660 : 0600;
-    const Descriptor events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    const Fd events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     const bool watching =
-        events.get() >= 0 && ::inotify_add_watch(events.get(), machinefiles::native(folder).c_str(),
-                                                 IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
+        events.valid() && ::inotify_add_watch(events.get(), machinefiles::native(folder).c_str(),
+                                              IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
     const auto start = steady_clock::now();
     auto progress = start;
     auto seen = version(machinefiles::native(file));
     for (;;) {
-        Descriptor fd = openLockFile(path, mode);
+        Fd fd = openLockFile(path, mode);
         for (;;) {
             const bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
             if (!locked && errno != EWOULDBLOCK && errno != EINTR)
@@ -212,7 +213,7 @@ void update(const std::function<void(reg::Key&)>& change) {
         change(empty);
         machinefiles::makeFolders(folder);
     }
-    const Descriptor lock = lockExclusive(folder, path);
+    const Fd lock = lockExclusive(folder, path);
     removeLeftovers(path);
     reg::Key machine = loadFrom(path);
     change(machine);
