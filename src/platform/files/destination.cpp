@@ -276,11 +276,10 @@ bool ReadOrMoveBlock(HANDLE source, HANDLE destination, void* buffer, std::uint3
     if (in != openFiles().end() && in->second.size > 0 && out != openFiles().end() &&
         out->second.kernelMoves) {
         while (bytesRead < toRead) {
-            const ssize_t n = io().copy_file_range(source, destination, toRead - bytesRead);
+            const ssize_t n = posix::retryOnInterrupt(
+                [&] { return io().copy_file_range(source, destination, toRead - bytesRead); });
             if (n > 0) {
                 bytesRead += static_cast<std::uint32_t>(n);
-            } else if (n < 0 && errno == EINTR) {
-                continue;
             } else if (n < 0 && !refusedByKernel(errno)) {
                 return false;
             } else {

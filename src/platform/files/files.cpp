@@ -137,9 +137,8 @@ bool ReadFile(HANDLE file, void* buffer, std::uint32_t toRead, std::uint32_t& by
     bytesRead = 0;
     auto* out = static_cast<char*>(buffer);
     while (bytesRead < toRead) {
-        const ssize_t n = io().read(file, out + bytesRead, toRead - bytesRead);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = posix::retryOnInterrupt(
+            [&] { return io().read(file, out + bytesRead, toRead - bytesRead); });
         if (n < 0)
             return false;
         if (n == 0)
@@ -154,9 +153,8 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
     bytesWritten = 0;
     const auto* in = static_cast<const char*>(buffer);
     while (bytesWritten < toWrite) {
-        const ssize_t n = io().write(file, in + bytesWritten, toWrite - bytesWritten);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = posix::retryOnInterrupt(
+            [&] { return io().write(file, in + bytesWritten, toWrite - bytesWritten); });
         if (n <= 0)
             return false;
         bytesWritten += static_cast<std::uint32_t>(n);

@@ -45,9 +45,8 @@ void makeFolder(const std::string& folder, const std::string& parent) {
 void writeAll(int fd, const QByteArray& bytes, const QString& what, const QString& path) {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = posix::retryOnInterrupt(
+            [&] { return ::write(fd, bytes.constData() + done, bytes.size() - done); });
         if (n <= 0)
             raiseIo(what, path, n < 0 ? errno : EIO);
         done += n;
@@ -109,14 +108,12 @@ QByteArray readFile(const QString& what, const QString& path, bool& exists, qsiz
     QByteArray bytes;
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t n =
+            posix::retryOnInterrupt([&] { return ::read(fd.get(), buffer, sizeof buffer); });
         if (n == 0)
             return bytes;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        if (n < 0)
             raiseIo(what, path, errno);
-        }
         bytes.append(buffer, n);
         if (bytes.size() > limit) // it grew while read
             raiseDamaged(what, path, limit);

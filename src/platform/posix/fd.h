@@ -1,10 +1,20 @@
 #pragma once
 
+#include <cerrno>
 #include <unistd.h>
 #include <utility>
 
-// The kernel's file descriptors, owned in one way throughout.
+// The kernel's file descriptors, owned in one way throughout, and its calls retried in one way.
 namespace platform::posix {
+
+// Repeats `call` while it fails with EINTR (a signal came before it did anything); its result.
+template <typename Call> auto retryOnInterrupt(Call call) {
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
 
 // Owns a descriptor, or none (-1). Where the close's result counts, close() says whether it
 // succeeded; dropping one unclosed is for a descriptor whose close can report nothing that

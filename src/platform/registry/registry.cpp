@@ -144,8 +144,9 @@ Fd lockExclusive(const QString& folder, const QString& file) {
     for (;;) {
         Fd fd = openLockFile(path, mode);
         for (;;) {
-            const bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
-            if (!locked && errno != EWOULDBLOCK && errno != EINTR)
+            const bool locked =
+                posix::retryOnInterrupt([&] { return ::flock(fd.get(), LOCK_EX | LOCK_NB); }) == 0;
+            if (!locked && errno != EWOULDBLOCK)
                 raiseIo(path, errno);
             if (!stillNamed(fd.get(), name, path))
                 break; // replaced meanwhile: the lock is on the file in its place
@@ -168,7 +169,8 @@ Fd lockExclusive(const QString& folder, const QString& file) {
                 continue;
             }
             pollfd ready{events.get(), POLLIN, 0};
-            if (::poll(&ready, 1, static_cast<int>(nap.count())) < 0 && errno != EINTR)
+            if (posix::retryOnInterrupt(
+                    [&] { return ::poll(&ready, 1, static_cast<int>(nap.count())); }) < 0)
                 raiseIo(path, errno);
             char drained[4096];
             while (::read(events.get(), drained, sizeof drained) > 0) {
