@@ -2,12 +2,12 @@
 
 #include "platform/explorer/menuexports.h"
 #include "platform/explorer/ownverb.h"
+#include "platform/firstfailure.h"
 #include "platform/machine/folderfd.h"
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
 #include "platform/posix/fd.h"
 #include "platform/registry/registry.h"
-#include "platform/runtime/errors.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,9 +15,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,16 +74,7 @@ void markOutdated() {
 } // namespace
 
 QStringList synchronize(const reg::Key& machine, Publish which) {
-    std::optional<RuntimeError> failure;
-    const auto attempt = [&](const std::function<void()>& step) {
-        try {
-            step();
-        } catch (const RuntimeError& e) {
-            if (!failure)
-                failure = e;
-        }
-    };
-
+    FirstFailure attempt;
     QStringList leftOut;
     std::vector<menuexports::Verb> published;
     for (menuexports::Verb& verb : menuexports::verbs(machine)) {
@@ -131,8 +120,7 @@ QStringList synchronize(const reg::Key& machine, Publish which) {
             }
         });
     }
-    if (failure)
-        throw *failure;
+    attempt.raise();
     return leftOut;
 }
 
