@@ -20,9 +20,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(ZINTRA_VERSION));
     platform::applyFixedLook(app);
     platform::holdFixedSizes(app);
-    // No file manager reads our registry: the verbs it holds reach their menus as exports that
-    // follow every change, written by the program or, for a user under systemd, the path unit.
-    platform::filemanagers::followRegistry();
 
     std::unique_ptr<frmzintra> form;
     platform::runHandler([&] { form = startup::Main(); });

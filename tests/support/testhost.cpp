@@ -14,7 +14,6 @@
 // In these, every message box is answered at once and printed as "MSG:<title>:<text>", unless
 // the application was already ending, when a real box could not show.
 #include "app/frmzintra.h"
-#include "platform/explorer/filemanagers.h"
 #include "platform/registry/shellobject.h"
 #include "platform/runtime/errors.h"
 #include "platform/ui/untrapped.h"
@@ -95,7 +94,6 @@ void churn(platform::ShellObject& shell, const QString& who, int count) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    platform::filemanagers::followRegistry(); // as the program does
     const QByteArrayView mode(argc > 1 ? argv[1] : "");
     const QString a = QString::fromLocal8Bit(argc > 2 ? argv[2] : "");
     const QString b = QString::fromLocal8Bit(argc > 3 ? argv[3] : "");

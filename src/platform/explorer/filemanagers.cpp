@@ -8,6 +8,7 @@
 #include "platform/machine/machinepath.h"
 #include "platform/posix/fd.h"
 #include "platform/registry/registry.h"
+#include "platform/runtime/seam.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -124,15 +125,11 @@ QStringList synchronize(const reg::Key& machine, Publish which) {
     return leftOut;
 }
 
-void followRegistry() {
+void afterChange(const reg::Key& machine) {
     if (!writesEntriesItself())
-        registry::setChangeObserver([](const reg::Key&) { markOutdated(); });
-    else if (::geteuid() == 0)
-        registry::setChangeObserver(
-            [](const reg::Key& machine) { synchronize(machine, Publish::ownVerbOnly); });
-    else
-        registry::setChangeObserver(
-            [](const reg::Key& machine) { synchronize(machine, Publish::everyVerb); });
+        return markOutdated();
+    Publish which = ::geteuid() == 0 ? Publish::ownVerbOnly : Publish::everyVerb;
+    synchronize(machine, use<Publish>(which));
 }
 
 bool writesEntriesItself() {

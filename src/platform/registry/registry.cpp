@@ -26,11 +26,6 @@
 namespace platform::registry {
 
 namespace {
-ChangeObserver& observer() {
-    static ChangeObserver current;
-    return current;
-}
-
 std::chrono::milliseconds& lockWait() {
     static std::chrono::milliseconds limit{5000};
     return limit;
@@ -206,7 +201,8 @@ reg::Key load() {
     return loadFrom(machineFile());
 }
 
-void update(const std::function<void(reg::Key&)>& change) {
+void update(const std::function<void(reg::Key&)>& change,
+            const std::function<void(const reg::Key&)>& committed) {
     const QString path = machineFile();
     const QString folder = QFileInfo(path).path();
     if (!QFileInfo::exists(folder)) {
@@ -225,16 +221,11 @@ void update(const std::function<void(reg::Key&)>& change) {
               QStringLiteral("The registry would grow past %1 bytes; it is left as it is.")
                   .arg(reg::maxTextSize));
     machinefiles::replaceFile(registryFile, path, text, fileMode(folder));
-    if (observer())
-        observer()(machine);
+    committed(machine);
 }
 
 void setLockWait(std::chrono::milliseconds limit) {
     lockWait() = limit;
-}
-
-void setChangeObserver(ChangeObserver changeObserver) {
-    observer() = std::move(changeObserver);
 }
 
 } // namespace platform::registry

@@ -1,5 +1,6 @@
 #include "platform/registry/shellobject.h"
 
+#include "platform/explorer/filemanagers.h"
 #include "platform/registry/registry.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/seam.h"
@@ -19,6 +20,11 @@ reg::Name nameOrRaise(const QString& name) {
 [[noreturn]] void raiseNotFound(const QString& description, const QString& name) {
     Raise(err::NotFound, description.arg(name));
 }
+
+// The program's one way to change the registry: the menu entries follow each committed change.
+void change(const std::function<void(reg::Key&)>& edit) {
+    registry::update(edit, filemanagers::afterChange);
+}
 } // namespace
 
 void ShellObject::RegWrite(const QString& name, const QString& text) {
@@ -28,7 +34,7 @@ void ShellObject::RegWrite(const QString& name, const QString& text) {
     // folder) would read back as another name.
     if (!name.isValidUtf16() || !data.isValidUtf16())
         Raise(err::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
-    registry::update([&](reg::Key& machine) {
+    change([&](reg::Key& machine) {
         reg::createKey(machine, target.keyPath).setValue(target.valueName, data);
     });
 }
@@ -46,7 +52,7 @@ QString ShellObject::RegRead(const QString& name) {
 void ShellObject::RegDelete(const QString& name) {
     const reg::Name target = nameOrRaise(name);
     const QString unable = QStringLiteral("Unable to remove registry key \"%1\".");
-    registry::update([&](reg::Key& machine) {
+    change([&](reg::Key& machine) {
         if (!target.valueName.isEmpty()) {
             reg::Key* key = reg::findKey(machine, target.keyPath);
             if (!key || !key->removeValue(target.valueName))

@@ -8,7 +8,8 @@ namespace platform {
 // The shell-scripting object ("WScript.Shell"): the registry under HKEY_LOCAL_MACHINE by name.
 // A name ending in "\" addresses a key's default value (RegWrite, RegRead) or the key itself
 // (RegDelete); otherwise its last part names a value. Values are REG_SZ text. Every failure
-// raises a runtime error. The object holds nothing: each call reads the registry afresh.
+// raises a runtime error. The object holds nothing: each call reads the registry afresh. The
+// file managers' menu entries follow each change it commits (filemanagers::afterChange).
 class ShellObject {
 public:
     virtual ~ShellObject() = default;

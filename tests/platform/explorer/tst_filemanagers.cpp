@@ -22,6 +22,8 @@ class TestFileManagers : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::OpenTempDir> root;
     std::unique_ptr<ShellObject> shell = CreateObject(QStringLiteral("WScript.Shell"));
+    Publish everyVerb = Publish::everyVerb; // after each change, as root too
+    StandIn<Publish> publish{everyVerb};
 
     // What a script run in /usr/local/share prints.
     QByteArray sh(const QString& script) const {
@@ -33,8 +35,6 @@ private slots:
     void init() {
         root = std::make_unique<testing::OpenTempDir>();
         qputenv("ZINTRA_ROOT", QFile::encodeName(root->path()));
-        registry::setChangeObserver(
-            [](const reg::Key& hive) { filemanagers::synchronize(hive, Publish::everyVerb); });
     }
 
     // Each verb with a command, whatever its name, in each format. Our entries of other verbs
@@ -103,7 +103,6 @@ private slots:
         QFETCH(QString, entries);
         if (program.startsWith("$root") && ::geteuid() != 0)
             QSKIP("a program in the temporary folder is root's only when the test runs as root");
-        registry::setChangeObserver({});
         QFETCH(QString, text);
         shell->RegWrite(shellKey + "Zintra\\", text);
         shell->RegWrite(command, program.replace("$root", root->path()) + " %1");
@@ -111,7 +110,7 @@ private slots:
         const QString marker = root->path() + "/var/lib/zintra/registry/menu-entries-outdated";
         QVERIFY(QFile(marker).open(QIODevice::WriteOnly));
         QFETCH(QString, setup);
-        testing::run("sh", {"-c", "cd \"$1\" && mkdir -p usr/local/share && " + setup,
+        testing::run("sh", {"-c", "cd \"$1\" && rm -rf usr && mkdir -p usr/local/share && " + setup,
                             registry::machineFile(), root->path()});
         const auto ran = testing::run(ZINTRA_UPDATER, {});
         const QByteArray published = sh("find * -name 'zintra-*' | sort | tr '\\n' ' '");
