@@ -1,5 +1,6 @@
 #include "platform/registry/registry.h"
 
+#include "platform/limits.h"
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
 #include "platform/posix/fd.h"
@@ -26,11 +27,6 @@
 namespace platform::registry {
 
 namespace {
-std::chrono::milliseconds& lockWait() {
-    static std::chrono::milliseconds limit{5000};
-    return limit;
-}
-
 using posix::Fd;
 
 const QString registryFile = QStringLiteral("the registry file");
@@ -125,7 +121,6 @@ Fd openLockFile(const QString& path, mode_t mode) {
 // that fails for a user who may not change the machine.
 Fd lockExclusive(const QString& folder, const QString& file) {
     using namespace std::chrono;
-    constexpr auto longestWait = seconds(60);
     const QString path = file + lockSuffix;
     const std::string name = machinefiles::native(path);
     const mode_t mode = machinefiles::groupWritable(folder) ? 0660 : 0600;
@@ -152,7 +147,8 @@ Fd lockExclusive(const QString& folder, const QString& file) {
                 seen = current;
                 progress = now;
             }
-            const auto until = std::min(progress + lockWait(), start + longestWait);
+            const auto until =
+                std::min(progress + limits().lockWait, start + limits().lockWaitTotal);
             if (now >= until)
                 Raise(err::Failed,
                       QStringLiteral("Cannot use %1 \"%2\": another process holds its lock.")
@@ -222,10 +218,6 @@ void update(const std::function<void(reg::Key&)>& change,
                   .arg(reg::maxTextSize));
     machinefiles::replaceFile(registryFile, path, text, fileMode(folder));
     committed(machine);
-}
-
-void setLockWait(std::chrono::milliseconds limit) {
-    lockWait() = limit;
 }
 
 } // namespace platform::registry

@@ -3,7 +3,6 @@
 #include "platform/registry/regfile.h"
 
 #include <QString>
-#include <chrono>
 #include <functional>
 
 // HKEY_LOCAL_MACHINE kept in one REGEDIT4 file. Every call reads the file afresh; every change
@@ -19,11 +18,9 @@ reg::Key load();
 
 // Applies `change` to the current hive and commits the result, then runs `committed` with the
 // hive as written, all under the lock. An error that `change` raises commits nothing, and so
-// does a lock held for 5 seconds in which the registry did not change (or a minute's wait in
-// all); one that `committed` raises leaves the change committed.
+// does a lock held for Limits::lockWait in which the registry did not change (or for
+// Limits::lockWaitTotal in all); one that `committed` raises leaves the change committed.
 void update(const std::function<void(reg::Key&)>& change,
             const std::function<void(const reg::Key&)>& committed);
-// Tests shorten the 5 seconds; the program never calls it.
-void setLockWait(std::chrono::milliseconds limit);
 
 } // namespace platform::registry

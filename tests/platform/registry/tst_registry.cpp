@@ -1,3 +1,4 @@
+#include "platform/limits.h"
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
@@ -83,8 +84,8 @@ private slots:
     }
 
     void givesUpOnALockHeldTooLong() {
-        registry::setLockWait(std::chrono::milliseconds(50));
-        const auto restore = qScopeGuard([] { registry::setLockWait(std::chrono::seconds(5)); });
+        Limits shortWait{.lockWait = std::chrono::milliseconds(50)};
+        const StandIn<Limits> shorter(shortWait);
         const auto hold = [](const QString& path) {
             const int fd = ::open(QFile::encodeName(path), O_RDONLY | O_CLOEXEC);
             return fd >= 0 && ::flock(fd, LOCK_SH) == 0 ? fd : -1;
