@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 namespace {
@@ -79,15 +80,15 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     return status;
 }
 
-void churn(platform::ShellObject& shell, const QString& who, int count) {
-    const QString counter = "HKEY_LOCAL_MACHINE\\Software\\Churn\\" + who + "\\";
-    const QString passing = counter.chopped(1) + " passing\\";
+void churn(platform::ShellObject& shell, const std::string& who, int count) {
+    const std::string counter = "HKEY_LOCAL_MACHINE\\Software\\Churn\\" + who + "\\";
+    const std::string passing = counter.substr(0, counter.size() - 1) + " passing\\";
     for (int i = 1; i <= count; ++i) {
-        shell.RegWrite(counter, QString::number(i));
-        shell.RegWrite(passing, QStringLiteral("here"));
+        shell.RegWrite(counter, std::to_string(i));
+        shell.RegWrite(passing, "here");
         // Only this process writes these keys: anything else is a change lost to the other.
-        if (shell.RegRead(counter) != QString::number(i))
-            platform::Raise(1, QStringLiteral("lost change %1 of %2").arg(i).arg(who));
+        if (shell.RegRead(counter) != std::to_string(i))
+            platform::Raise(1, QStringLiteral("lost change %1 of %2").arg(i).arg(who.c_str()));
         shell.RegDelete(passing);
     }
 }
@@ -95,18 +96,18 @@ void churn(platform::ShellObject& shell, const QString& who, int count) {
 
 int main(int argc, char* argv[]) {
     const QByteArrayView mode(argc > 1 ? argv[1] : "");
-    const QString a = QString::fromLocal8Bit(argc > 2 ? argv[2] : "");
-    const QString b = QString::fromLocal8Bit(argc > 3 ? argv[3] : "");
+    const std::string a = argc > 2 ? argv[2] : "", b = argc > 3 ? argv[3] : "";
     if (mode == "copy" || mode == "kill" || mode == "close-during-copy" || mode == "raise")
-        return window(mode, a, b, argc > 4 ? argv[4] : nullptr, argv);
+        return window(mode, QString::fromLocal8Bit(a), QString::fromLocal8Bit(b),
+                      argc > 4 ? argv[4] : nullptr, argv);
     try {
-        const auto shell = platform::CreateObject(QStringLiteral("WScript.Shell"));
+        const auto shell = platform::CreateObject("WScript.Shell");
         if (mode == "write")
             shell->RegWrite(a, b);
         else if (mode == "read")
-            std::printf("%s\n", qPrintable(shell->RegRead(a)));
+            std::printf("%s\n", shell->RegRead(a).c_str());
         else if (mode == "churn")
-            churn(*shell, a, b.toInt());
+            churn(*shell, a, std::atoi(b.c_str()));
         else
             return 2;
         return 0;

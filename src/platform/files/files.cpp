@@ -3,7 +3,6 @@
 #include "platform/files/openfiles.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/seam.h"
-#include "platform/runtime/text.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -185,10 +184,9 @@ bool IsSameFile(const std::string& path, HANDLE file) {
            a.st_ino == b.st_ino;
 }
 
-std::int64_t FileLen(const QString& path) {
-    const std::string name = toAnsi(path);
+std::int64_t FileLen(const std::string& path) {
     struct stat st {};
-    if (name.empty() || name.find('\0') != std::string::npos || ::stat(name.c_str(), &st) != 0)
+    if (path.empty() || path.find('\0') != std::string::npos || ::stat(path.c_str(), &st) != 0)
         Raise(err::FileNotFound, QStringLiteral("File not found"));
     return st.st_size;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -75,7 +74,7 @@ void DiscardIncompleteFile(HANDLE file);
 bool IsSameFile(const std::string& path, HANDLE file);
 
 // The size in bytes of a named file; raises "File not found" when there is none.
-std::int64_t FileLen(const QString& path);
+std::int64_t FileLen(const std::string& path);
 
 // Owns a handle: closes it when dropped, or for a destination, discards the incomplete file,
 // so that every early way out is safe. The copy still closes each handle where it means to.
