@@ -16,7 +16,8 @@ std::string withoutEnds(const std::string& argumentText) {
     if (first == argumentText.size())
         platform::Raise(platform::err::InvalidProcedureCall, "Invalid procedure call or argument");
     const std::size_t last = platform::utf8::lastCharacterLength(argumentText);
-    return argumentText.substr(first, argumentText.size() - std::min(first + last, argumentText.size()));
+    return argumentText.substr(first,
+                               argumentText.size() - std::min(first + last, argumentText.size()));
 }
 
 } // namespace intake

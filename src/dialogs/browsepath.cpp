@@ -7,8 +7,8 @@ namespace dialogs {
 
 BrowsedFolder normaliseBrowsedPath(const std::string& buffer) {
     const std::string path = platform::textBoxText(buffer);
-    if (path.empty() ||
-        (platform::utf8::firstCharacterLength(path) == path.size() && !platform::IsRootFolder(path)))
+    if (path.empty() || (platform::utf8::firstCharacterLength(path) == path.size() &&
+                         !platform::IsRootFolder(path)))
         return {{}, true};
     return {platform::withSeparator(path), false};
 }

@@ -1,8 +1,8 @@
 #include "frontend/qt/mainwindow.h"
 #include "platform/machine/machinepath.h"
-#include "runtime/errors.h"
 #include "platform/process/process.h"
 #include "platform/textbridge.h"
+#include "runtime/errors.h"
 #include "runtime/text.h"
 #include "support/scripted.h"
 

@@ -127,7 +127,8 @@ private slots:
                 site.host() != QUrl(about.lblwebsite->text()).host());
         QVERIFY(mail.scheme() == u"mailto" && mail.path().endsWith(QStringLiteral(".example")) &&
                 mail.path() != about.lblemail->text());
-        QVERIFY(about.control("Label3")->text().contains(" freewares & sharewares")); // one "&" shown
+        QVERIFY(
+            about.control("Label3")->text().contains(" freewares & sharewares")); // one "&" shown
     }
 
     // Whatever runs inside a click may close the window; the window outlives the click.

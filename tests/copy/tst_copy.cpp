@@ -1,9 +1,9 @@
+#include "copy/progress.h"
 #include "frontend/qt/mainwindow.h"
 #include "frontend/qt/widgets.h"
-#include "copy/progress.h"
 #include "platform/files/files.h"
-#include "runtime/text.h"
 #include "platform/textbridge.h"
+#include "runtime/text.h"
 #include "support/scripted.h"
 
 #include <QDir>
@@ -146,7 +146,8 @@ private slots:
         io.beforeRead = [&] { QVERIFY(std::exchange(framePainted, true)); };
         QList<float> seen;
         connect(form.shpin, &Shape::widthChanged, &form, [&](float w) { seen << w; });
-        QCOMPARE(copy(form, platform::fromBytes(source.toStdString()), folder), QStringList{Copied});
+        QCOMPARE(copy(form, platform::fromBytes(source.toStdString()), folder),
+                 QStringList{Copied});
         QTEST(seen, "widths");
         QCOMPARE(atBox.value(atBox.size() - 1), copyplan::FullScale / 15);
         QVERIFY(std::is_sorted(atBox.begin(), atBox.end()));

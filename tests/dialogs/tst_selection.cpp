@@ -1,9 +1,9 @@
 // The two pictures' handlers, with the dialogs answering from a script.
 #include "frontend/qt/mainwindow.h"
-#include "runtime/text.h"
+#include "platform/textbridge.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/folderbrowser.h"
-#include "platform/textbridge.h"
+#include "runtime/text.h"
 #include "support/scripted.h"
 
 #include <QApplication>

@@ -5,7 +5,6 @@
 #include "runtime/errors.h"
 #include "shellverb/verb.h"
 #include "support/scripted.h"
-#include "support/shell.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,12 +63,16 @@ private slots:
         QStringList values = before.split(" | ");
         for (qsizetype i = 0; i < keys.size(); ++i)
             ResumeNext()([&] {
-                values[i] == "-" ? testing::Registry().RegDelete(keys[i])
-                                 : testing::Registry().RegWrite(keys[i], values[i]);
+                values[i] == "-"
+                    ? ShellObject().RegDelete(keys[i].toStdString())
+                    : ShellObject().RegWrite(keys[i].toStdString(), values[i].toStdString());
             });
         const QString printed = click(asNobody);
         for (qsizetype i = 0; i < keys.size(); ++i)
-            if (!ResumeNext()([&] { values[i] = testing::Registry().RegRead(keys[i]); }))
+            if (!ResumeNext()([&] {
+                    values[i] =
+                        QString::fromStdString(ShellObject().RegRead(keys[i].toStdString()));
+                }))
                 values[i] = "-";
         QTEST(printed + " | " + values.join(" | "), "after");
         // The program's own changes reach the file managers' menus.

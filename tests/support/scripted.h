@@ -1,9 +1,9 @@
 #pragma once
 
-#include "runtime/seam.h"
 #include "platform/textbridge.h"
 #include "platform/ui/dialoghost.h"
 #include "platform/ui/msgbox.h"
+#include "runtime/seam.h"
 
 #include <QFile>
 #include <QProcess>

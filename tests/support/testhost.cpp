@@ -14,14 +14,12 @@
 // In these, every message box is answered at once and printed as "MSG:<title>:<text>", unless
 // the application was already ending, when a real box could not show.
 #include "frontend/qt/mainwindow.h"
-#include "platform/explorer/filemanagers.h"
 #include "platform/registry/shellobject.h"
-#include "runtime/errors.h"
-#include "runtime/untrapped.h"
 #include "platform/ui/qtwindow.h"
 #include "platform/ui/window.h"
+#include "runtime/errors.h"
+#include "runtime/untrapped.h"
 #include "support/scripted.h"
-#include "support/shell.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -30,6 +28,7 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 namespace {
@@ -82,35 +81,34 @@ int window(QByteArrayView mode, const QString& source, const QString& destinatio
     return status;
 }
 
-void churn(testing::Registry& shell, const QString& who, int count) {
-    const QString counter = "HKEY_LOCAL_MACHINE\\Software\\Churn\\" + who + "\\";
-    const QString passing = counter.chopped(1) + " passing\\";
+void churn(platform::ShellObject& shell, const std::string& who, int count) {
+    const std::string counter = "HKEY_LOCAL_MACHINE\\Software\\Churn\\" + who + "\\";
+    const std::string passing = counter.substr(0, counter.size() - 1) + " passing\\";
     for (int i = 1; i <= count; ++i) {
-        shell.RegWrite(counter, QString::number(i));
-        shell.RegWrite(passing, QStringLiteral("here"));
+        shell.RegWrite(counter, std::to_string(i));
+        shell.RegWrite(passing, "here");
         // Only this process writes these keys: anything else is a change lost to the other.
-        if (shell.RegRead(counter) != QString::number(i))
-            platform::Raise(1, QStringLiteral("lost change %1 of %2").arg(i).arg(who));
+        if (shell.RegRead(counter) != std::to_string(i))
+            platform::Raise(1, QStringLiteral("lost change %1 of %2").arg(i).arg(who.c_str()));
         shell.RegDelete(passing);
     }
 }
 } // namespace
 
 int main(int argc, char* argv[]) {
-    platform::filemanagers::followRegistry(); // as the program does
     const QByteArrayView mode(argc > 1 ? argv[1] : "");
-    const QString a = QString::fromLocal8Bit(argc > 2 ? argv[2] : "");
-    const QString b = QString::fromLocal8Bit(argc > 3 ? argv[3] : "");
+    const std::string a = argc > 2 ? argv[2] : "", b = argc > 3 ? argv[3] : "";
     if (mode == "copy" || mode == "kill" || mode == "close-during-copy" || mode == "raise")
-        return window(mode, a, b, argc > 4 ? argv[4] : nullptr, argv);
+        return window(mode, QString::fromLocal8Bit(a), QString::fromLocal8Bit(b),
+                      argc > 4 ? argv[4] : nullptr, argv);
     try {
-        testing::Registry shell;
+        const auto shell = platform::CreateObject("WScript.Shell");
         if (mode == "write")
-            shell.RegWrite(a, b);
+            shell->RegWrite(a, b);
         else if (mode == "read")
-            std::printf("%s\n", qPrintable(shell.RegRead(a)));
+            std::printf("%s\n", shell->RegRead(a).c_str());
         else if (mode == "churn")
-            churn(shell, a, b.toInt());
+            churn(*shell, a, std::atoi(b.c_str()));
         else
             return 2;
         return 0;

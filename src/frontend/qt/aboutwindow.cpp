@@ -31,7 +31,7 @@ QWidget* make(QWidget& form, const layout::Control& c) {
                         qtfront::colour(c.foreColor, palette));
     // An underlined label is a link.
     QLabel* label = c.kind == layout::Kind::Label && c.font.underline ? new LinkLabel(&form)
-                                                                       : new QLabel(&form);
+                                                                      : new QLabel(&form);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAttribute(Qt::WA_NoMousePropagation);
     if (c.kind == layout::Kind::Image) {

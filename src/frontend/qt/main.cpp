@@ -1,7 +1,6 @@
 #include "app/startup.h"
 #include "config.h"
 #include "frontend/qt/mainwindow.h"
-#include "platform/explorer/filemanagers.h"
 #include "platform/process/process.h"
 #include "platform/ui/qtwindow.h"
 #include "runtime/untrapped.h"
@@ -21,9 +20,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(ZINTRA_VERSION));
     platform::applyFixedLook(app);
     platform::holdFixedSizes(app);
-    // No file manager reads our registry: the verbs it holds reach their menus as exports that
-    // follow every change, written by the program or, for a user under systemd, the path unit.
-    platform::filemanagers::followRegistry();
 
     std::unique_ptr<MainWindow> window;
     platform::runHandler([&] {

@@ -23,7 +23,8 @@ void onEvent(Sender* sender, Signal signal, QObject* receiver, Handler handler) 
 } // namespace
 
 MainWindow::MainWindow()
-    : me_([this]() -> QWidget& { return *this; }, [this]() -> QWidget& { return *centralWidget(); }),
+    : me_([this]() -> QWidget& { return *this; },
+          [this]() -> QWidget& { return *centralWidget(); }),
       about_([]() -> QWidget& { return AboutWindow::Load(); },
              []() -> QWidget& { return AboutWindow::Load(); }) {
     const layout::Form& design = layout::frmzintra;
@@ -72,10 +73,11 @@ void MainWindow::createControls(QWidget* client) {
                 return picture;
             }
             case layout::Kind::Shape: {
-                auto* shape = new Shape(client, qtfront::colour(c.foreColor, palette()),
-                                        c.fillColor == layout::NoColour
-                                            ? std::nullopt
-                                            : std::optional(qtfront::colour(c.fillColor, palette())));
+                auto* shape =
+                    new Shape(client, qtfront::colour(c.foreColor, palette()),
+                              c.fillColor == layout::NoColour
+                                  ? std::nullopt
+                                  : std::optional(qtfront::colour(c.fillColor, palette())));
                 shape->setWidth(float(c.width));
                 return shape;
             }

@@ -2,11 +2,14 @@
 
 #include "platform/explorer/menuexports.h"
 #include "platform/explorer/ownverb.h"
+#include "platform/firstfailure.h"
 #include "platform/machine/folderfd.h"
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
+#include "platform/posix/fd.h"
 #include "platform/registry/registry.h"
 #include "runtime/errors.h"
+#include "runtime/seam.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,9 +17,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,16 +26,15 @@ namespace platform::filemanagers {
 namespace {
 const QString menuEntry = QStringLiteral("the menu entry");
 
-using machinefiles::Descriptor;
 using machinefiles::native;
 
 // A file that already holds the entry is left untouched, so that file managers watching their
 // folders see no change where there is none.
 bool holds(int dir, const QString& name, const menuexports::Export& entry) {
-    const Descriptor fd(::openat(dir, native(name).c_str(),
-                                 O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    const posix::Fd fd(::openat(dir, native(name).c_str(),
+                                O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
         (st.st_mode & 07777) != entry.mode || st.st_size != entry.contents.size())
         return false;
     QFile file;
@@ -44,15 +44,12 @@ bool holds(int dir, const QString& name, const menuexports::Export& entry) {
 // Our entries in the folder: "zintra-*" with the format's ending, folders aside.
 QStringList ours(int dir, const QString& folder, const QString& suffix) {
     QStringList names;
-    const int copy = ::dup(dir);
-    const std::unique_ptr<DIR, int (*)(DIR*)> list(copy < 0 ? nullptr : ::fdopendir(copy),
+    posix::Fd copy(::dup(dir));
+    const std::unique_ptr<DIR, int (*)(DIR*)> list(copy.valid() ? ::fdopendir(copy.get()) : nullptr,
                                                    &::closedir);
-    if (!list) {
-        const int errnum = errno;
-        if (copy >= 0)
-            ::close(copy);
-        machinefiles::raiseIo(menuEntry, folder, errnum);
-    }
+    if (!list)
+        machinefiles::raiseIo(menuEntry, folder, errno);
+    copy.release(); // the listing closes it
     while (const dirent* entry = ::readdir(list.get())) {
         const QString name = QFile::decodeName(entry->d_name);
         struct stat st {};
@@ -71,24 +68,15 @@ bool ownVerb(const menuexports::Verb& verb) {
 
 void markOutdated() {
     const QString marker = outdatedMarker();
-    const int fd = ::open(native(marker).c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0644);
-    if ((fd < 0 && errno != EEXIST) || (fd >= 0 && ::close(fd) != 0))
+    posix::Fd fd(::open(native(marker).c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0644));
+    if ((!fd.valid() && errno != EEXIST) || !fd.close())
         machinefiles::raiseIo(QStringLiteral("the registry's marker"), marker, errno);
 }
 } // namespace
 
 QStringList synchronize(const reg::Key& machine, Publish which) {
-    std::optional<RuntimeError> failure;
-    const auto attempt = [&](const std::function<void()>& step) {
-        try {
-            step();
-        } catch (const RuntimeError& e) {
-            if (!failure)
-                failure = e;
-        }
-    };
-
+    FirstFailure attempt;
     QStringList leftOut;
     std::vector<menuexports::Verb> published;
     for (menuexports::Verb& verb : menuexports::verbs(machine)) {
@@ -113,9 +101,9 @@ QStringList synchronize(const reg::Key& machine, Publish which) {
             }
         }
         attempt([&] {
-            const Descriptor dir = machinefiles::openFolder(
+            const posix::Fd dir = machinefiles::openFolder(
                 menuEntry, place.folder, which == Publish::ownVerbOnly || !here.empty());
-            if (dir.get() < 0)
+            if (!dir.valid())
                 return; // no folder, no entries
             for (const menuexports::Export* entry : here) {
                 if (!holds(dir.get(), QFileInfo(entry->path).fileName(), *entry))
@@ -134,20 +122,15 @@ QStringList synchronize(const reg::Key& machine, Publish which) {
             }
         });
     }
-    if (failure)
-        throw *failure;
+    attempt.raise();
     return leftOut;
 }
 
-void followRegistry() {
+void afterChange(const reg::Key& machine) {
     if (!writesEntriesItself())
-        registry::setChangeObserver([](const reg::Key&) { markOutdated(); });
-    else if (::geteuid() == 0)
-        registry::setChangeObserver(
-            [](const reg::Key& machine) { synchronize(machine, Publish::ownVerbOnly); });
-    else
-        registry::setChangeObserver(
-            [](const reg::Key& machine) { synchronize(machine, Publish::everyVerb); });
+        return markOutdated();
+    Publish which = ::geteuid() == 0 ? Publish::ownVerbOnly : Publish::everyVerb;
+    synchronize(machine, use<Publish>(which));
 }
 
 bool writesEntriesItself() {

@@ -20,11 +20,11 @@ enum class Publish { everyVerb, ownVerbOnly };
 // Publishing only the own verb also makes the three folders where they are missing.
 QStringList synchronize(const reg::Key& machine, Publish which);
 
-// From now on, every committed change of the registry is followed by synchronize() where this
-// process writes the entries itself (only its own verb as root), and otherwise marks the
-// entries outdated for the path unit. A failure there reaches the caller of the change, which
-// stays committed: the registry is the truth.
-void followRegistry();
+// What follows every change the program commits to the registry: synchronize() where this
+// process writes the entries itself (only its own verb as root, unless a test holds a
+// StandIn<Publish>), and otherwise marking the entries outdated for the path unit. A failure
+// here reaches the caller of the change, which stays committed: the registry is the truth.
+void afterChange(const reg::Key& machine);
 
 // Whether this process writes the entries itself: as root, in a system relocated by ZINTRA_ROOT,
 // or where no systemd runs. Otherwise the package's path unit rewrites them as root after every

@@ -39,38 +39,38 @@ bool names(int folder, const std::string& name, const struct stat& file) {
 
 // A temporary that nobody holds is what a killed copy left; one held is another copy's.
 void removeLeftover(int folder, const std::string& temp) {
-    const int fd =
-        ::openat(folder, temp.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    const posix::Fd fd(
+        ::openat(folder, temp.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid())
         return;
     struct stat st {};
-    const bool free = io().flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
-    if (free && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && names(folder, temp, st))
+    const bool free = io().flock(fd.get(), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+    if (free && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && names(folder, temp, st))
         ::unlinkat(folder, temp.c_str(), 0); // if it stays, the new temporary's open fails
-    ::close(fd);
 }
 
 // An unnamed file where the file system offers one (nothing is left if the process dies),
 // else a hidden name of our own. Locked shared: the descriptor that later puts the file in
 // place holds it too, and a clean-up's exclusive lock fails while either does.
-int createTemporary(int folder, const std::string& name, mode_t mode, OpenFile& f) {
-    int fd = io().openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
-    if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return -1;
-    if (fd < 0) {
+posix::Fd createTemporary(int folder, const std::string& name, mode_t mode, OpenFile& f) {
+    posix::Fd fd(io().openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    if (!fd.valid() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return fd;
+    if (!fd.valid()) {
         f.temp = temporaryName(name);
         removeLeftover(folder, f.temp);
-        fd = io().openat(folder, f.temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                         mode);
-        if (fd < 0)
-            return -1;
+        fd = posix::Fd(io().openat(folder, f.temp.c_str(),
+                                   O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (!fd.valid())
+            return fd;
     }
     struct stat st {};
-    if ((io().flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) || ::fstat(fd, &st) != 0) {
+    if ((io().flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) ||
+        ::fstat(fd.get(), &st) != 0) {
         // A named file we created but someone else locked first is theirs now.
-        ::close(fd);
+        fd = {};
         errno = EEXIST;
-        return -1;
+        return fd;
     }
     f.dev = st.st_dev;
     f.ino = st.st_ino;
@@ -78,21 +78,10 @@ int createTemporary(int folder, const std::string& name, mode_t mode, OpenFile& 
     return fd;
 }
 
-// Closes what a destination held besides its own descriptor.
-void release(const OpenFile& f) {
-    if (f.existing >= 0)
-        ::close(f.existing);
-    if (f.folder >= 0)
-        ::close(f.folder);
-}
-
-HANDLE failed(int fd, const OpenFile& f) {
-    if (fd >= 0) {
-        if (!f.temp.empty() && f.replacing)
-            ::unlinkat(f.folder, f.temp.c_str(), 0);
-        ::close(fd);
-    }
-    release(f);
+// What the destination held besides `fd` closes with `f`.
+HANDLE failed(posix::Fd fd, const OpenFile& f) {
+    if (fd.valid() && !f.temp.empty() && f.replacing)
+        ::unlinkat(f.folder.get(), f.temp.c_str(), 0);
     return INVALID_HANDLE_VALUE;
 }
 
@@ -105,33 +94,35 @@ HANDLE opened(int fd, OpenFile f) {
 // A device, or a regular file in a folder that takes no new file: emptied and written where it
 // is, once it is known to be the file expected and nobody else's.
 HANDLE openInPlace(OpenFile f, const struct stat& expected) {
-    const int fd = ::openat(f.folder < 0 ? AT_FDCWD : f.folder, f.name.c_str(),
-                            O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    posix::Fd fd(::openat(f.folder.valid() ? f.folder.get() : AT_FDCWD, f.name.c_str(),
+                          O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
     // A regular file here is already held and locked as `f.existing`.
-    const bool ok = fd >= 0 && ::fstat(fd, &st) == 0 && sameFile(st, expected) &&
-                    (f.existing >= 0 || (!heldByUs(st) && lockExclusive(fd))) &&
-                    (!S_ISREG(st.st_mode) || ::ftruncate(fd, 0) == 0) && clearNonBlocking(fd);
+    const bool ok = fd.valid() && ::fstat(fd.get(), &st) == 0 && sameFile(st, expected) &&
+                    (f.existing.valid() || (!heldByUs(st) && lockExclusive(fd.get()))) &&
+                    (!S_ISREG(st.st_mode) || ::ftruncate(fd.get(), 0) == 0) &&
+                    clearNonBlocking(fd.get());
     if (!ok)
-        return failed(fd, f);
+        return failed(std::move(fd), f);
     f.dev = st.st_dev;
     f.ino = st.st_ino;
     f.kernelMoves = S_ISREG(st.st_mode);
-    return opened(fd, std::move(f));
+    return opened(fd.release(), std::move(f));
 }
 
-int openFolder(const std::string& path, std::string& name) {
+posix::Fd openFolder(const std::string& path, std::string& name) {
     const auto slash = path.rfind('/');
     name = path.substr(slash + 1); // the whole path when it has no slash
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash ? slash : 1);
-    return name.empty() ? -1 : ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return posix::Fd(name.empty() ? -1 : ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
 HANDLE replaceNew(const std::string& path, mode_t mode) {
     OpenFile f;
     f.folder = openFolder(path, f.name);
-    const int fd = f.folder < 0 ? -1 : createTemporary(f.folder, f.name, mode, f);
-    return fd < 0 ? failed(fd, f) : opened(fd, std::move(f));
+    posix::Fd fd =
+        f.folder.valid() ? createTemporary(f.folder.get(), f.name, mode, f) : posix::Fd();
+    return fd.valid() ? opened(fd.release(), std::move(f)) : failed(std::move(fd), f);
 }
 
 // May this user rename over the file? Not in a sticky folder (/tmp) over another's file.
@@ -145,41 +136,41 @@ bool mayReplace(int folder, const struct stat& file) {
 HANDLE replaceExisting(const std::string& path) {
     OpenFile f;
     // Held read-only: if it is the source under another name, it is never opened for writing.
-    f.existing = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (f.existing < 0 && errno == EACCES) // a file one may write but not read: held unlocked
-        f.existing = ::open(path.c_str(), O_PATH | O_CLOEXEC);
+    f.existing = posix::Fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!f.existing.valid() && errno == EACCES) // a file one may write but not read: held unlocked
+        f.existing = posix::Fd(::open(path.c_str(), O_PATH | O_CLOEXEC));
     struct stat old {};
-    if (f.existing < 0 || ::fstat(f.existing, &old) != 0 || !S_ISREG(old.st_mode) ||
-        heldByUs(old) || !lockExclusive(f.existing))
-        return failed(-1, f);
+    if (!f.existing.valid() || ::fstat(f.existing.get(), &old) != 0 || !S_ISREG(old.st_mode) ||
+        heldByUs(old) || !lockExclusive(f.existing.get()))
+        return failed({}, f);
     f.existingDev = old.st_dev;
     f.existingIno = old.st_ino;
     // Its contents are about to be replaced: their cached pages go now, for the copy to reuse,
     // as truncating in place would give them back. A failed copy only reads them from disk.
-    ::posix_fadvise(f.existing, 0, 0, POSIX_FADV_DONTNEED);
+    ::posix_fadvise(f.existing.get(), 0, 0, POSIX_FADV_DONTNEED);
 
     // The temporary goes beside the file itself, not beside a link to it.
     const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
                                                            &std::free);
-    f.folder = real ? openFolder(real.get(), f.name) : -1;
+    f.folder = real ? openFolder(real.get(), f.name) : posix::Fd();
     // A file the user may not write stays refused, though its folder would take a new one.
-    if (f.folder < 0 || !names(f.folder, f.name, old) ||
-        ::faccessat(f.folder, f.name.c_str(), W_OK, AT_EACCESS) != 0)
-        return failed(-1, f);
+    if (!f.folder.valid() || !names(f.folder.get(), f.name, old) ||
+        ::faccessat(f.folder.get(), f.name.c_str(), W_OK, AT_EACCESS) != 0)
+        return failed({}, f);
 
-    int fd = -1;
+    posix::Fd fd;
     errno = EPERM;
-    if (mayReplace(f.folder, old))
-        fd = createTemporary(f.folder, f.name, old.st_mode & 0777, f);
-    if (fd < 0 && (errno == EACCES || errno == EPERM))
+    if (mayReplace(f.folder.get(), old))
+        fd = createTemporary(f.folder.get(), f.name, old.st_mode & 0777, f);
+    if (!fd.valid() && (errno == EACCES || errno == EPERM))
         return openInPlace(std::move(f), old);
     // O_TMPFILE and O_CREAT take the umask off: the existing file's mode is set again, with
     // the set-id bits only for root, as writing in place would have kept them.
     const bool root = ::geteuid() == 0;
-    if (fd < 0 || (root && ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
-        ::fchmod(fd, old.st_mode & (root ? 07777 : 0777)) != 0)
-        return failed(fd, f);
-    return opened(fd, std::move(f));
+    if (!fd.valid() || (root && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) ||
+        ::fchmod(fd.get(), old.st_mode & (root ? 07777 : 0777)) != 0)
+        return failed(std::move(fd), f);
+    return opened(fd.release(), std::move(f));
 }
 
 mode_t creationMode(HANDLE templateFile) {
@@ -200,15 +191,16 @@ void giveBackRoom(int fd, const OpenFile& f) {
 // that nobody took meanwhile.
 bool takeName(const OpenFile& f) {
     struct stat now {};
-    if (::fstatat(f.folder, f.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
+    const int folder = f.folder.get();
+    if (::fstatat(folder, f.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
         const bool held =
-            f.existing >= 0 && now.st_dev == f.existingDev && now.st_ino == f.existingIno;
-        return held && ::renameat(f.folder, f.temp.c_str(), f.folder, f.name.c_str()) == 0;
+            f.existing.valid() && now.st_dev == f.existingDev && now.st_ino == f.existingIno;
+        return held && ::renameat(folder, f.temp.c_str(), folder, f.name.c_str()) == 0;
     }
-    if (::renameat2(f.folder, f.temp.c_str(), f.folder, f.name.c_str(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(folder, f.temp.c_str(), folder, f.name.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     // Without RENAME_NOREPLACE (NFS), the look above must do.
-    return errno == EINVAL && ::renameat(f.folder, f.temp.c_str(), f.folder, f.name.c_str()) == 0;
+    return errno == EINVAL && ::renameat(folder, f.temp.c_str(), folder, f.name.c_str()) == 0;
 }
 
 bool finishReplacement(int fd, OpenFile& f) {
@@ -217,9 +209,10 @@ bool finishReplacement(int fd, OpenFile& f) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
         const std::string temp = temporaryName(f.name);
         auto link = [&] {
-            return ::linkat(AT_FDCWD, self.c_str(), f.folder, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+            return ::linkat(AT_FDCWD, self.c_str(), f.folder.get(), temp.c_str(),
+                            AT_SYMLINK_FOLLOW) == 0;
         };
-        if (!link() && (errno != EEXIST || (removeLeftover(f.folder, temp), !link()))) {
+        if (!link() && (errno != EEXIST || (removeLeftover(f.folder.get(), temp), !link()))) {
             io().close(fd);
             return false;
         }
@@ -227,16 +220,16 @@ bool finishReplacement(int fd, OpenFile& f) {
     }
     // A second descriptor holds the temporary while the first closes, so that no clean-up
     // takes it for a leftover before it has its name.
-    const int holder = ::openat(f.folder, f.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const posix::Fd holder(
+        ::openat(f.folder.get(), f.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat mine {};
-    const bool held = holder >= 0 && ::fstat(fd, &mine) == 0 && names(f.folder, f.temp, mine) &&
-                      (io().flock(holder, LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK);
+    const bool held = holder.valid() && ::fstat(fd, &mine) == 0 &&
+                      names(f.folder.get(), f.temp, mine) &&
+                      (io().flock(holder.get(), LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK);
     const bool closed = io().close(fd) == 0;
     const bool placed = held && closed && takeName(f);
     if (!placed && held)
-        ::unlinkat(f.folder, f.temp.c_str(), 0);
-    if (holder >= 0)
-        ::close(holder);
+        ::unlinkat(f.folder.get(), f.temp.c_str(), 0);
     return placed;
 }
 
@@ -283,11 +276,10 @@ bool ReadOrMoveBlock(HANDLE source, HANDLE destination, void* buffer, std::uint3
     if (in != openFiles().end() && in->second.size > 0 && out != openFiles().end() &&
         out->second.kernelMoves) {
         while (bytesRead < toRead) {
-            const ssize_t n = io().copy_file_range(source, destination, toRead - bytesRead);
+            const ssize_t n = posix::retryOnInterrupt(
+                [&] { return io().copy_file_range(source, destination, toRead - bytesRead); });
             if (n > 0) {
                 bytesRead += static_cast<std::uint32_t>(n);
-            } else if (n < 0 && errno == EINTR) {
-                continue;
             } else if (n < 0 && !refusedByKernel(errno)) {
                 return false;
             } else {
@@ -309,9 +301,7 @@ bool CloseOutputFile(HANDLE file) {
         return io().close(file) == 0;
     OpenFile& f = node.mapped();
     giveBackRoom(file, f);
-    const bool done = f.replacing ? finishReplacement(file, f) : io().close(file) == 0;
-    release(f);
-    return done;
+    return f.replacing ? finishReplacement(file, f) : io().close(file) == 0;
 }
 
 void DiscardIncompleteFile(HANDLE file) {
@@ -325,10 +315,9 @@ void DiscardIncompleteFile(HANDLE file) {
     struct stat mine {};
     // While the open handle keeps the file's identity from being reused.
     if (f.replacing && !f.temp.empty() && ::fstat(file, &mine) == 0 &&
-        names(f.folder, f.temp, mine))
-        ::unlinkat(f.folder, f.temp.c_str(), 0);
+        names(f.folder.get(), f.temp, mine))
+        ::unlinkat(f.folder.get(), f.temp.c_str(), 0);
     io().close(file);
-    release(f);
 }
 
 } // namespace platform

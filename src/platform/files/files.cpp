@@ -32,7 +32,7 @@ FileIo& io() {
 bool heldByUs(const struct stat& st) {
     for (const auto& [fd, f] : openFiles())
         if ((f.dev == st.st_dev && f.ino == st.st_ino) ||
-            (f.existing >= 0 && f.existingDev == st.st_dev && f.existingIno == st.st_ino))
+            (f.existing.valid() && f.existingDev == st.st_dev && f.existingIno == st.st_ino))
             return true;
     return false;
 }
@@ -57,22 +57,18 @@ using namespace files;
 namespace {
 HANDLE openSource(const std::string& path) {
     // O_NONBLOCK: opening a FIFO must never wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return INVALID_HANDLE_VALUE;
+    posix::Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || heldByUs(st) || !lockExclusive(fd) ||
-        !clearNonBlocking(fd)) {
-        ::close(fd);
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || heldByUs(st) ||
+        !lockExclusive(fd.get()) || !clearNonBlocking(fd.get()))
         return INVALID_HANDLE_VALUE;
-    }
-    OpenFile& f = openFiles()[fd];
+    OpenFile& f = openFiles()[fd.get()];
     f.dev = st.st_dev;
     f.ino = st.st_ino;
     f.size = st.st_size;
     f.mtime = st.st_mtim;
     f.ctime = st.st_ctim;
-    return fd;
+    return fd.release();
 }
 
 bool sameTime(const timespec& a, const timespec& b) {
@@ -141,9 +137,8 @@ bool ReadFile(HANDLE file, void* buffer, std::uint32_t toRead, std::uint32_t& by
     bytesRead = 0;
     auto* out = static_cast<char*>(buffer);
     while (bytesRead < toRead) {
-        const ssize_t n = io().read(file, out + bytesRead, toRead - bytesRead);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = posix::retryOnInterrupt(
+            [&] { return io().read(file, out + bytesRead, toRead - bytesRead); });
         if (n < 0)
             return false;
         if (n == 0)
@@ -158,9 +153,8 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
     bytesWritten = 0;
     const auto* in = static_cast<const char*>(buffer);
     while (bytesWritten < toWrite) {
-        const ssize_t n = io().write(file, in + bytesWritten, toWrite - bytesWritten);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = posix::retryOnInterrupt(
+            [&] { return io().write(file, in + bytesWritten, toWrite - bytesWritten); });
         if (n <= 0)
             return false;
         bytesWritten += static_cast<std::uint32_t>(n);

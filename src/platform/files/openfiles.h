@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/files/files.h"
+#include "platform/posix/fd.h"
 
 #include <ctime>
 #include <map>
@@ -24,10 +25,10 @@ struct OpenFile {
     bool replacing = false;
     bool reserved = false;    // room was asked for beyond the bytes written
     bool kernelMoves = false; // blocks may move inside the kernel (until it refuses)
-    int folder = -1;          // the destination's folder (O_PATH), while replacing
+    posix::Fd folder;         // the destination's folder (O_PATH), while replacing
     std::string name;         // the destination's name in it
     std::string temp;         // the temporary's name, once it has one
-    int existing = -1;        // the destination being replaced, held read-only and locked
+    posix::Fd existing;       // the destination being replaced, held read-only and locked
     dev_t existingDev = 0;
     ino_t existingIno = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/inet/inet.h"
 
+#include "platform/limits.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -10,11 +12,6 @@
 namespace platform {
 
 namespace {
-
-InternetTimeouts& currentTimeouts() {
-    static InternetTimeouts timeouts;
-    return timeouts;
-}
 
 struct EasyCleanup {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -66,7 +63,7 @@ private:
     // Body bytes last arrived, or the wait began. Redirects, headers and handshakes do not
     // count, so no server can hold the thread longer than the stall limit without a body.
     Clock::time_point lastProgress_;
-    const Clock::duration stallLimit_ = currentTimeouts().stalled;
+    const Clock::duration stallLimit_ = limits().stalled;
 };
 
 Request::Request(HINTERNET owner, const std::string& agent, const std::string& url)
@@ -83,7 +80,7 @@ Request::Request(HINTERNET owner, const std::string& agent, const std::string& u
     }
 
     CURL* e = easy_.get();
-    const InternetTimeouts& limits = currentTimeouts();
+    const Limits& limits = platform::limits();
     const CURLcode codes[] = {
         curl_easy_setopt(e, CURLOPT_URL, url.c_str()),
         curl_easy_setopt(e, CURLOPT_HTTPGET, 1L),
@@ -213,10 +210,6 @@ Handles& handles() {
 }
 
 } // namespace
-
-void setInternetTimeouts(const InternetTimeouts& timeouts) {
-    currentTimeouts() = timeouts;
-}
 
 HINTERNET InternetOpenA(const std::string& agent, std::uint32_t accessType, const char*,
                         const char*, std::uint32_t) {

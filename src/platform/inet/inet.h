@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -8,7 +7,8 @@
 //
 // Every exchange is a direct connection (proxy settings in the environment are ignored), is
 // never answered from a cache, follows at most 10 redirects between http and https addresses
-// and blocks the calling thread until it ends or a time-out ends it. Handles are 0 on failure.
+// and blocks the calling thread until it ends or a time-out (see limits.h) ends it. Handles are
+// 0 on failure.
 namespace platform {
 
 using HINTERNET = std::uintptr_t;
@@ -34,15 +34,5 @@ bool InternetReadFile(HINTERNET file, void* buffer, std::uint32_t toRead, std::u
 
 // Closes a URL handle, or a session together with the URL handles still open on it.
 bool InternetCloseHandle(HINTERNET handle);
-
-// How long an exchange may take: to connect, without receiving any of the body (from the
-// request on, redirects and handshakes included), and in all.
-struct InternetTimeouts {
-    std::chrono::seconds connect{60};
-    std::chrono::seconds stalled{30};
-    std::chrono::seconds whole{120};
-};
-// Tests shorten the limits so that a silent server ends quickly; the program never calls it.
-void setInternetTimeouts(const InternetTimeouts& timeouts);
 
 } // namespace platform

@@ -36,11 +36,10 @@ bool rootsFolder(const struct stat& st) {
 }
 } // namespace
 
-Descriptor openFolder(const QString& what, const QString& folder, bool create) {
+posix::Fd openFolder(const QString& what, const QString& folder, bool create) {
     const QString top = machinePath(QStringLiteral("/"));
-    std::optional<Descriptor> dir;
-    dir.emplace(::open(native(top).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir->get() < 0)
+    posix::Fd dir(::open(native(top).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid())
         raiseIo(what, top, errno);
     const auto parts = names(folder);
     if (!parts)
@@ -48,43 +47,41 @@ Descriptor openFolder(const QString& what, const QString& folder, bool create) {
     QString path = machinePath({});
     for (const QString& name : *parts) {
         path += u'/' + name;
-        int next = openBelow(dir->get(), name, O_RDONLY | O_DIRECTORY);
-        if (next < 0 && errno == ENOENT && !create)
-            return Descriptor(-1);
-        if (next < 0 && errno == ENOENT) {
+        posix::Fd next(openBelow(dir.get(), name, O_RDONLY | O_DIRECTORY));
+        if (!next.valid() && errno == ENOENT && !create)
+            return {};
+        if (!next.valid() && errno == ENOENT) {
             // Made with its final mode, so that no chmod has to pass the setgid bit on; where the
             // umask took bits away, they are put back on the new folder itself.
             struct stat st {};
-            if (::fstat(dir->get(), &st) != 0)
+            if (::fstat(dir.get(), &st) != 0)
                 raiseIo(what, path, errno);
             const mode_t mode = (st.st_mode & S_IWGRP) ? 0775 : 0755;
-            if (::mkdirat(dir->get(), native(name).c_str(), mode) != 0 && errno != EEXIST)
+            if (::mkdirat(dir.get(), native(name).c_str(), mode) != 0 && errno != EEXIST)
                 raiseIo(what, path, errno);
-            Descriptor made(openBelow(dir->get(), name, O_RDONLY | O_DIRECTORY));
-            if (made.get() < 0 || ::fstat(made.get(), &st) != 0 ||
+            next = posix::Fd(openBelow(dir.get(), name, O_RDONLY | O_DIRECTORY));
+            if (!next.valid() || ::fstat(next.get(), &st) != 0 ||
                 ((st.st_mode & 0777) != mode &&
-                 ::fchmod(made.get(), mode | (st.st_mode & S_ISGID)) != 0))
+                 ::fchmod(next.get(), mode | (st.st_mode & S_ISGID)) != 0))
                 raiseIo(what, path, errno);
-            next = made.release();
         }
-        if (next < 0)
+        if (!next.valid())
             raiseIo(what, path, errno);
-        dir.emplace(next);
+        dir = std::move(next);
     }
-    return std::move(*dir);
+    return dir;
 }
 
 bool changedOnlyByRoot(const QString& path) {
     const auto parts = names(path);
-    std::optional<Descriptor> at;
-    at.emplace(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    posix::Fd at(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     struct stat st {};
-    if (!parts || at->get() < 0 || ::fstat(at->get(), &st) != 0 || !rootsFolder(st))
+    if (!parts || !at.valid() || ::fstat(at.get(), &st) != 0 || !rootsFolder(st))
         return false;
     for (qsizetype i = 0; i < parts->size(); ++i) {
         // Each step is checked on what was opened, so a name swapped meanwhile changes nothing.
-        at.emplace(openBelow(at->get(), parts->at(i), O_PATH));
-        if (at->get() < 0 || ::fstat(at->get(), &st) != 0)
+        at = posix::Fd(openBelow(at.get(), parts->at(i), O_PATH));
+        if (!at.valid() || ::fstat(at.get(), &st) != 0)
             return false;
         const bool last = i == parts->size() - 1;
         if (last ? !S_ISREG(st.st_mode) || st.st_uid != 0 || (st.st_mode & (S_IWGRP | S_IWOTH))

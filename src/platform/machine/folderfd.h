@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/machine/machinefiles.h"
+#include "platform/posix/fd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,8 +15,8 @@ namespace platform::machinefiles {
 
 // Opens `folder` (absolute, before ZINTRA_ROOT relocates it) one name at a time below the
 // relocated root, following no link. With `create`, a missing folder is made as makeFolders
-// makes it; without, a missing one gives a descriptor of -1. Raises a runtime error otherwise.
-Descriptor openFolder(const QString& what, const QString& folder, bool create);
+// makes it; without, a missing one gives no descriptor. Raises a runtime error otherwise.
+posix::Fd openFolder(const QString& what, const QString& folder, bool create);
 
 // Whether `path` (absolute, not relocated) names a regular file that nobody but root can change:
 // it and every folder above it are owned by root and writable by nobody else (a sticky folder

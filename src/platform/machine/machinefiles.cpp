@@ -1,5 +1,6 @@
 #include "platform/machine/machinefiles.h"
 
+#include "platform/posix/fd.h"
 #include "platform/textbridge.h"
 #include "runtime/errors.h"
 
@@ -34,10 +35,10 @@ void makeFolder(const std::string& folder, const std::string& parent) {
     }
     // The mode goes on the folder just made, never by path: whoever may write the parent could
     // have put a link to another file in its place by now.
-    const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const posix::Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     const mode_t mode = groupWritable(parent) ? 0775 : 0755;
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 ||
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 ||
         ::fchmod(fd.get(), mode | (st.st_mode & S_ISGID)) != 0)
         raiseIo(what, QFile::decodeName(folder.c_str()), errno);
 }
@@ -45,20 +46,14 @@ void makeFolder(const std::string& folder, const std::string& parent) {
 void writeAll(int fd, const QByteArray& bytes, const QString& what, const QString& path) {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = posix::retryOnInterrupt(
+            [&] { return ::write(fd, bytes.constData() + done, bytes.size() - done); });
         if (n <= 0)
             raiseIo(what, path, n < 0 ? errno : EIO);
         done += n;
     }
 }
 } // namespace
-
-Descriptor::~Descriptor() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
 
 void raiseIo(const QString& what, const QString& path, int errnum) {
     const bool denied = errnum == EACCES || errnum == EPERM || errnum == EROFS;
@@ -96,9 +91,9 @@ void makeFolders(const QString& folder) {
 QByteArray readFile(const QString& what, const QString& path, bool& exists, qsizetype limit) {
     // Without blocking, so that a FIFO in the file's place cannot hold up its readers. The folder
     // may be shared: a link or a terminal put in the file's place is never opened through it.
-    Descriptor fd(
+    const posix::Fd fd(
         ::open(native(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
-    exists = fd.get() >= 0;
+    exists = fd.valid();
     if (!exists) {
         if (errno == ENOENT)
             return {};
@@ -114,14 +109,12 @@ QByteArray readFile(const QString& what, const QString& path, bool& exists, qsiz
     QByteArray bytes;
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t n =
+            posix::retryOnInterrupt([&] { return ::read(fd.get(), buffer, sizeof buffer); });
         if (n == 0)
             return bytes;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        if (n < 0)
             raiseIo(what, path, errno);
-        }
         bytes.append(buffer, n);
         if (bytes.size() > limit) // it grew while read
             raiseDamaged(what, path, limit);
@@ -144,24 +137,23 @@ void replaceFileAt(const QString& what, int dir, const QString& path, const QByt
     // As mkostemp names it, which needs a path: six letters or digits in place of "XXXXXX".
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::string temp;
-    int raw = -1;
-    for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
+    posix::Fd fd;
+    for (int attempt = 0; !fd.valid() && attempt < 100; ++attempt) {
         temp = '.' + name + temporaryMarker;
         for (int i = 0; i < 6; ++i)
             temp += letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)];
-        raw =
-            ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (raw < 0 && errno != EEXIST)
+        fd = posix::Fd(::openat(dir, temp.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd.valid() && errno != EEXIST)
             break;
     }
-    Descriptor fd(raw);
-    if (fd.get() < 0)
+    if (!fd.valid())
         raiseIo(what, path, errno);
     auto removeTemp = qScopeGuard([&] { ::unlinkat(dir, temp.c_str(), 0); });
     if (::fchmod(fd.get(), mode) != 0)
         raiseIo(what, path, errno);
     writeAll(fd.get(), bytes, what, path);
-    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0)
+    if (::fsync(fd.get()) != 0 || !fd.close())
         raiseIo(what, path, errno);
     if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
         raiseIo(what, path, errno);
@@ -172,8 +164,8 @@ void replaceFileAt(const QString& what, int dir, const QString& path, const QByt
 
 void replaceFile(const QString& what, const QString& path, const QByteArray& bytes, mode_t mode) {
     const QString folder = QFileInfo(path).path();
-    const Descriptor dir(::open(native(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0)
+    const posix::Fd dir(::open(native(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid())
         raiseIo(what, folder, errno);
     replaceFileAt(what, dir.get(), path, bytes, mode);
 }

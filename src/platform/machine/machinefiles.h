@@ -5,26 +5,11 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
-#include <utility>
 
 // Files of the machine-wide state (the registry, the file managers' menu entries): folders
 // made readable by everyone, files replaced atomically. Failures raise runtime errors with the
 // registry's error numbers; `what` names the kind of file in the description.
 namespace platform::machinefiles {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor();
-    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 [[noreturn]] void raiseIo(const QString& what, const QString& path, int errnum);
 [[noreturn]] void raiseDamaged(const QString& what, const QString& path, qsizetype limit);

@@ -1,7 +1,9 @@
 #include "platform/registry/registry.h"
 
+#include "platform/limits.h"
 #include "platform/machine/machinefiles.h"
 #include "platform/machine/machinepath.h"
+#include "platform/posix/fd.h"
 #include "platform/textbridge.h"
 #include "runtime/errors.h"
 
@@ -26,17 +28,7 @@
 namespace platform::registry {
 
 namespace {
-ChangeObserver& observer() {
-    static ChangeObserver current;
-    return current;
-}
-
-std::chrono::milliseconds& lockWait() {
-    static std::chrono::milliseconds limit{5000};
-    return limit;
-}
-
-using machinefiles::Descriptor;
+using posix::Fd;
 
 const QString registryFile = QStringLiteral("the registry file");
 // Not ".lock", which older versions made open to everyone: someone may hold that one open.
@@ -90,11 +82,11 @@ bool stillNamed(int fd, const std::string& name, const QString& path) {
 // it over the one there; otherwise it only takes a free name.
 void putLockFile(const QString& path, mode_t mode, bool replace) {
     std::string temp = machinefiles::temporaryPattern(path);
-    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
+    Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!fd.valid())
         raiseIo(path, errno);
     auto removeTemp = qScopeGuard([&] { ::unlink(temp.c_str()); });
-    if (::fchmod(fd.get(), mode) != 0 || ::close(fd.release()) != 0)
+    if (::fchmod(fd.get(), mode) != 0 || !fd.close())
         raiseIo(path, errno);
     const std::string name = machinefiles::native(path);
     const bool done =
@@ -108,18 +100,18 @@ void putLockFile(const QString& path, mode_t mode, bool replace) {
 
 // The lock file, open only to those who may change the registry. One that others could have
 // opened is replaced: narrowing its mode would not close what they opened before.
-Descriptor openLockFile(const QString& path, mode_t mode) {
+Fd openLockFile(const QString& path, mode_t mode) {
     const std::string name = machinefiles::native(path);
     for (;;) {
-        Descriptor fd(::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
-        if (fd.get() < 0 && errno != ENOENT && errno != ELOOP)
+        Fd fd(::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+        if (!fd.valid() && errno != ENOENT && errno != ELOOP)
             raiseIo(path, errno);
         struct stat st {};
-        if (fd.get() >= 0 && ::fstat(fd.get(), &st) != 0)
+        if (fd.valid() && ::fstat(fd.get(), &st) != 0)
             raiseIo(path, errno);
-        if (fd.get() >= 0 && S_ISREG(st.st_mode) && !(st.st_mode & 07777 & ~mode))
+        if (fd.valid() && S_ISREG(st.st_mode) && !(st.st_mode & 07777 & ~mode))
             return fd;
-        putLockFile(path, mode, fd.get() >= 0 || errno == ELOOP);
+        putLockFile(path, mode, fd.valid() || errno == ELOOP);
     }
 }
 
@@ -128,24 +120,24 @@ Descriptor openLockFile(const QString& path, mode_t mode) {
 // letting go (its close) or a change landing (its rename) ends a nap at once where the kernel
 // reports them; the naps are short where it does not. Opening the lock file is the first thing
 // that fails for a user who may not change the machine.
-Descriptor lockExclusive(const QString& folder, const QString& file) {
+Fd lockExclusive(const QString& folder, const QString& file) {
     using namespace std::chrono;
-    constexpr auto longestWait = seconds(60);
     const QString path = file + lockSuffix;
     const std::string name = machinefiles::native(path);
     const mode_t mode = machinefiles::groupWritable(folder) ? 0660 : 0600;
-    const Descriptor events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    const Fd events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     const bool watching =
-        events.get() >= 0 && ::inotify_add_watch(events.get(), machinefiles::native(folder).c_str(),
-                                                 IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
+        events.valid() && ::inotify_add_watch(events.get(), machinefiles::native(folder).c_str(),
+                                              IN_CLOSE_WRITE | IN_MOVED_TO) >= 0;
     const auto start = steady_clock::now();
     auto progress = start;
     auto seen = version(machinefiles::native(file));
     for (;;) {
-        Descriptor fd = openLockFile(path, mode);
+        Fd fd = openLockFile(path, mode);
         for (;;) {
-            const bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
-            if (!locked && errno != EWOULDBLOCK && errno != EINTR)
+            const bool locked =
+                posix::retryOnInterrupt([&] { return ::flock(fd.get(), LOCK_EX | LOCK_NB); }) == 0;
+            if (!locked && errno != EWOULDBLOCK)
                 raiseIo(path, errno);
             if (!stillNamed(fd.get(), name, path))
                 break; // replaced meanwhile: the lock is on the file in its place
@@ -156,7 +148,8 @@ Descriptor lockExclusive(const QString& folder, const QString& file) {
                 seen = current;
                 progress = now;
             }
-            const auto until = std::min(progress + lockWait(), start + longestWait);
+            const auto until =
+                std::min(progress + limits().lockWait, start + limits().lockWaitTotal);
             if (now >= until)
                 Raise(err::Failed,
                       QStringLiteral("Cannot use %1 \"%2\": another process holds its lock.")
@@ -168,7 +161,8 @@ Descriptor lockExclusive(const QString& folder, const QString& file) {
                 continue;
             }
             pollfd ready{events.get(), POLLIN, 0};
-            if (::poll(&ready, 1, static_cast<int>(nap.count())) < 0 && errno != EINTR)
+            if (posix::retryOnInterrupt(
+                    [&] { return ::poll(&ready, 1, static_cast<int>(nap.count())); }) < 0)
                 raiseIo(path, errno);
             char drained[4096];
             while (::read(events.get(), drained, sizeof drained) > 0) {
@@ -204,7 +198,8 @@ reg::Key load() {
     return loadFrom(machineFile());
 }
 
-void update(const std::function<void(reg::Key&)>& change) {
+void update(const std::function<void(reg::Key&)>& change,
+            const std::function<void(const reg::Key&)>& committed) {
     const QString path = machineFile();
     const QString folder = QFileInfo(path).path();
     if (!QFileInfo::exists(folder)) {
@@ -213,7 +208,7 @@ void update(const std::function<void(reg::Key&)>& change) {
         change(empty);
         machinefiles::makeFolders(folder);
     }
-    const Descriptor lock = lockExclusive(folder, path);
+    const Fd lock = lockExclusive(folder, path);
     removeLeftovers(path);
     reg::Key machine = loadFrom(path);
     change(machine);
@@ -223,16 +218,7 @@ void update(const std::function<void(reg::Key&)>& change) {
               QStringLiteral("The registry would grow past %1 bytes; it is left as it is.")
                   .arg(reg::maxTextSize));
     machinefiles::replaceFile(registryFile, path, text, fileMode(folder));
-    if (observer())
-        observer()(machine);
-}
-
-void setLockWait(std::chrono::milliseconds limit) {
-    lockWait() = limit;
-}
-
-void setChangeObserver(ChangeObserver changeObserver) {
-    observer() = std::move(changeObserver);
+    committed(machine);
 }
 
 } // namespace platform::registry

@@ -3,7 +3,6 @@
 #include "platform/registry/regfile.h"
 
 #include <QString>
-#include <chrono>
 #include <functional>
 
 // HKEY_LOCAL_MACHINE kept in one REGEDIT4 file. Every call reads the file afresh; every change
@@ -17,15 +16,11 @@ QString machineFile();
 // The hive as the file holds it now; an absent file is an empty hive.
 reg::Key load();
 
-// Applies `change` to the current hive and commits the result, all under the lock. An error
-// that `change` raises commits nothing, and so does a lock held for 5 seconds in which the
-// registry did not change (or a minute's wait in all).
-void update(const std::function<void(reg::Key&)>& change);
-// Tests shorten the 5 seconds; the program never calls it.
-void setLockWait(std::chrono::milliseconds limit);
-
-// Runs after every committed change, still under the lock, with the hive as written.
-using ChangeObserver = std::function<void(const reg::Key& machine)>;
-void setChangeObserver(ChangeObserver observer); // an empty one removes it
+// Applies `change` to the current hive and commits the result, then runs `committed` with the
+// hive as written, all under the lock. An error that `change` raises commits nothing, and so
+// does a lock held for Limits::lockWait in which the registry did not change (or for
+// Limits::lockWaitTotal in all); one that `committed` raises leaves the change committed.
+void update(const std::function<void(reg::Key&)>& change,
+            const std::function<void(const reg::Key&)>& committed);
 
 } // namespace platform::registry

@@ -145,9 +145,9 @@ int GetOpenFileNameA(OPENFILENAME& ofn) {
     const std::vector<FileFilter> filters = parseFilterList(fromBytes(ofn.lpstrFilter));
     const int selected =
         ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= filters.size() ? int(ofn.nFilterIndex) - 1 : 0;
-    const std::optional<QString> chosen = use<DialogHost>(realHost).openFile(
-        {widget(ofn.hwndOwner), fromBytes(ofn.lpstrTitle), fromBytes(ofn.lpstrInitialDir), filters,
-         selected});
+    const std::optional<QString> chosen =
+        use<DialogHost>(realHost).openFile({widget(ofn.hwndOwner), fromBytes(ofn.lpstrTitle),
+                                            fromBytes(ofn.lpstrInitialDir), filters, selected});
     if (!chosen)
         return 0;
 

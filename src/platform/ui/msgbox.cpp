@@ -23,8 +23,8 @@ class QtMessageBoxes final : public MessageBoxHost {
 public:
     int show(const std::string& prompt, int buttons, const std::string& title) override {
         QWidget* owner = QApplication::activeWindow();
-        QMessageBox box(QMessageBox::NoIcon, fromBytes(title), fromBytes(prompt), QMessageBox::NoButton,
-                        owner && owner->isVisible() ? owner : nullptr);
+        QMessageBox box(QMessageBox::NoIcon, fromBytes(title), fromBytes(prompt),
+                        QMessageBox::NoButton, owner && owner->isVisible() ? owner : nullptr);
         // Server data is shown here too: never interpret it as markup.
         box.setTextFormat(Qt::PlainText);
         if (buttons == vbYesNo) {
@@ -46,8 +46,7 @@ QtMessageBoxes realHost;
 } // namespace
 
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
-    return use<MessageBoxHost>(realHost).show(prompt, buttons,
-                                              title.empty() ? appTitle() : title);
+    return use<MessageBoxHost>(realHost).show(prompt, buttons, title.empty() ? appTitle() : title);
 }
 
 void prepareMessageBoxes() {

@@ -3,8 +3,6 @@
 #include "platform/registry/shellobject.h"
 #include "runtime/errors.h"
 #include "support/scripted.h"
-#include "support/shell.h"
-#include "support/shell.h"
 
 #include <QTest>
 #include <sys/stat.h>
@@ -23,8 +21,13 @@ const QString listing = QStringLiteral("find . -mindepth 1 | LC_ALL=C sort | whi
 class TestFileManagers : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::OpenTempDir> root;
-    std::unique_ptr<testing::Registry> shell = std::make_unique<testing::Registry>();
+    std::unique_ptr<ShellObject> shell = CreateObject("WScript.Shell");
+    Publish everyVerb = Publish::everyVerb; // after each change, as root too
+    StandIn<Publish> publish{everyVerb};
 
+    void write(const QString& name, const QString& text) {
+        shell->RegWrite(name.toStdString(), text.toStdString());
+    }
     // What a script run in /usr/local/share prints.
     QByteArray sh(const QString& script) const {
         const QString share = root->path() + "/usr/local/share";
@@ -35,8 +38,6 @@ private slots:
     void init() {
         root = std::make_unique<testing::OpenTempDir>();
         qputenv("ZINTRA_ROOT", QFile::encodeName(root->path()));
-        registry::setChangeObserver(
-            [](const reg::Key& hive) { filemanagers::synchronize(hive, Publish::everyVerb); });
     }
 
     // Each verb with a command, whatever its name, in each format. Our entries of other verbs
@@ -50,25 +51,25 @@ private slots:
         const QStringList verbs{"Zintra", "Open Here", "../a_20", QString(300, u'é'),
                                 QString(299, u'é') + u'e'};
         const mode_t umask = ::umask(077);
-        shell->RegWrite(shellKey + "Zintra\\", "Copy with Zintra");
-        shell->RegWrite(command, "/usr/bin/zintra %1");
+        write(shellKey + "Zintra\\", "Copy with Zintra");
+        write(command, "/usr/bin/zintra %1");
         for (const QString& verb : verbs.mid(1))
-            shell->RegWrite(shellKey + verb + "\\command\\", "\"/opt/my tools/view\" \"%1\"");
+            write(shellKey + verb + "\\command\\", "\"/opt/my tools/view\" \"%1\"");
         ::umask(umask);
         QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("explorer/exported.txt")));
 
         sh("echo 'Exec=rm -rf ~' >nemo/actions/zintra-Zintra.nemo_action; chmod 600 "
            "nemo/actions/zintra-Open_20Here.nemo_action; rm file-manager/actions/zintra-Zintra*");
-        shell->RegWrite("HKEY_LOCAL_MACHINE\\Software\\Unrelated", "x");
+        write("HKEY_LOCAL_MACHINE\\Software\\Unrelated", "x");
         QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("explorer/exported.txt")));
 
         for (const QString& verb : verbs)
-            shell->RegDelete(shellKey + verb + "\\command\\");
+            shell->RegDelete((shellKey + verb + "\\command\\").toStdString());
         QCOMPARE(sh(listing), testing::readAll(QFINDTESTDATA("explorer/exported-none.txt")));
 
         sh("rm -r nemo && echo 'a file where a folder should be' >nemo");
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, shell->RegWrite(command, "/usr/bin/zintra %1"));
-        QCOMPARE(shell->RegRead(command), QStringLiteral("/usr/bin/zintra %1")); // committed
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, write(command, "/usr/bin/zintra %1"));
+        QCOMPARE(shell->RegRead(command.toStdString()), "/usr/bin/zintra %1"); // committed
         QCOMPARE(sh("ls */*/zintra-*"), QByteArray("file-manager/actions/zintra-Zintra.desktop\n"
                                                    "kio/servicemenus/zintra-Zintra.desktop\n"));
     }
@@ -105,15 +106,14 @@ private slots:
         QFETCH(QString, entries);
         if (program.startsWith("$root") && ::geteuid() != 0)
             QSKIP("a program in the temporary folder is root's only when the test runs as root");
-        registry::setChangeObserver({});
         QFETCH(QString, text);
-        shell->RegWrite(shellKey + "Zintra\\", text);
-        shell->RegWrite(command, program.replace("$root", root->path()) + " %1");
-        shell->RegWrite(shellKey + "Open Here\\command\\", "/usr/bin/true %1");
+        write(shellKey + "Zintra\\", text);
+        write(command, program.replace("$root", root->path()) + " %1");
+        write(shellKey + "Open Here\\command\\", "/usr/bin/true %1");
         const QString marker = root->path() + "/var/lib/zintra/registry/menu-entries-outdated";
         QVERIFY(QFile(marker).open(QIODevice::WriteOnly));
         QFETCH(QString, setup);
-        testing::run("sh", {"-c", "cd \"$1\" && mkdir -p usr/local/share && " + setup,
+        testing::run("sh", {"-c", "cd \"$1\" && rm -rf usr && mkdir -p usr/local/share && " + setup,
                             registry::machineFile(), root->path()});
         const auto ran = testing::run(ZINTRA_UPDATER, {});
         const QByteArray published = sh("find * -name 'zintra-*' | sort | tr '\\n' ' '");
@@ -137,8 +137,8 @@ private slots:
         QStringList args{ZINTRA_MENUENTRY, root->path(), file, text};
         for (const QString& program : programs) {
             const QString verb = shellKey + QString::number(args.size() - 4) + '\\';
-            shell->RegWrite(verb, text);
-            shell->RegWrite(verb + "command\\", root->file(program) + " %1");
+            write(verb, text);
+            write(verb + "command\\", root->file(program) + " %1");
             args << root->file(program);
         }
         // Debian's python3, which python3-gi serves

@@ -1,11 +1,9 @@
+#include "platform/limits.h"
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/shellobject.h"
 #include "runtime/errors.h"
-#include "runtime/text.h"
-#include "platform/textbridge.h"
 #include "support/scripted.h"
-#include "support/shell.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,15 +24,16 @@ const auto error = [](int number) { return QStringLiteral("error %1").arg(number
 class TestRegistry : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::OpenTempDir> root;
-    std::unique_ptr<testing::Registry> shell = std::make_unique<testing::Registry>();
+    std::unique_ptr<ShellObject> shell = CreateObject("WScript.Shell");
 
     QString file() const { return registry::machineFile(); }
     // What a call read ("" for a change), or the error it raised.
-    QString call(char what, const QString& name, const QString& text = {}) {
+    QString call(char what, const QString& name, const QByteArray& text = {}) {
         try {
             if (what == 'r')
-                return shell->RegRead(name);
-            what == 'w' ? shell->RegWrite(name, text) : shell->RegDelete(name);
+                return QString::fromStdString(shell->RegRead(name.toStdString()));
+            what == 'w' ? shell->RegWrite(name.toStdString(), text.toStdString())
+                        : shell->RegDelete(name.toStdString());
             return {};
         } catch (const RuntimeError& e) {
             return error(e.number());
@@ -53,9 +52,9 @@ private slots:
         QCOMPARE(call('d', verb), error(err::NotFound));
         QCOMPARE(call('d', "HKEY_LOCAL_MACHINE\\"), error(err::AccessDenied));
         QVERIFY2(!QFileInfo::exists(root->path() + "/var"), "a failed call made folders");
-        QCOMPARE(call('w', command, odd + QChar(0) + "after a NUL"), ""); // and the keys above
+        QCOMPARE(call('w', command, odd.toUtf8() + '\0' + "after a NUL"), ""); // and the keys above
         QCOMPARE(call('r', command), odd);
-        QCOMPARE(call('w', command, platform::fromBytes("/opt/caf\xe9/zintra %1")), error(5));
+        QCOMPARE(call('w', command, "/opt/caf\xe9/zintra %1"), error(5));
         QCOMPARE(call('r', command), odd);
         QCOMPARE(call('r', verb), error(err::NotFound));
         QCOMPARE(call('w', "HKLM\\SOFTWARE\\CLASSES\\*\\SHELL\\ZINTRA\\", "Copy with Zintra"), "");
@@ -85,8 +84,8 @@ private slots:
     }
 
     void givesUpOnALockHeldTooLong() {
-        registry::setLockWait(std::chrono::milliseconds(50));
-        const auto restore = qScopeGuard([] { registry::setLockWait(std::chrono::seconds(5)); });
+        Limits shortWait{.lockWait = std::chrono::milliseconds(50)};
+        const StandIn<Limits> shorter(shortWait);
         const auto hold = [](const QString& path) {
             const int fd = ::open(QFile::encodeName(path), O_RDONLY | O_CLOEXEC);
             return fd >= 0 && ::flock(fd, LOCK_SH) == 0 ? fd : -1;

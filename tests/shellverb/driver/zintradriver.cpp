@@ -58,8 +58,7 @@ public:
                     watched->push_back({window->objectName().isEmpty()
                                             ? QString(window->metaObject()->className())
                                             : window->objectName(),
-                                        window->windowHandle(),
-                                        window->windowHandle()->size()});
+                                        window->windowHandle(), window->windowHandle()->size()});
             auto* poll = new QTimer(qApp);
             QObject::connect(poll, &QTimer::timeout, poll, [watched] {
                 bool back = true;
@@ -72,8 +71,8 @@ public:
                     return;
                 std::printf("%s\n", qPrintable(QApplication::platformName()));
                 for (const Watched& w : *watched)
-                    std::printf("%s %dx%d %dx%d\n", qPrintable(w.name), w.before.width(), w.before.height(),
-                                w.window->width(), w.window->height());
+                    std::printf("%s %dx%d %dx%d\n", qPrintable(w.name), w.before.width(),
+                                w.before.height(), w.window->width(), w.window->height());
                 std::fflush(stdout);
                 std::_Exit(0);
             });
