@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian packages that building, testing and running ZINTRA need (weston runs the
-# Wayland test headless). The package check
+# Wayland test headless; doctest runs the core's tests). The package check
 # also needs lintian, appstreamcli and systemd-analyze (systemd's package, which a container may
 # lack; installing it starts nothing there); the look test needs qt6ct as a desktop's theme.
 # Idempotent: does nothing when everything is present.
@@ -8,7 +8,7 @@ set -eu
 
 packages="
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libcurl4-openssl-dev
+  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libcurl4-openssl-dev doctest-dev
   fonts-liberation qt6ct
   xvfb xauth xdotool imagemagick weston qt6-wayland
   python3 python3-gi gir1.2-glib-2.0 util-linux
