@@ -1,6 +1,7 @@
 #include "copy/progress.h"
 #include "frontend/qt/mainwindow.h"
 #include "frontend/qt/widgets.h"
+#include "platform/files/fileio.h"
 #include "platform/files/files.h"
 #include "platform/textbridge.h"
 #include "runtime/text.h"

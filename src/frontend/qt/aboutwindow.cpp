@@ -70,7 +70,7 @@ AboutWindow* AboutWindow::loaded() {
 AboutWindow::AboutWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      me_([this]() -> QWidget& { return *this; }, [this]() -> QWidget& { return *this; }) {
+      me_([this]() -> QWidget& { return *this; }, [this]() -> QWidget& { return *this; }, true) {
     static const bool announced = (QAccessible::installFactory(announcedAsDialog), true);
     Q_UNUSED(announced);
     const layout::Form& design = layout::frmabout;

@@ -33,8 +33,10 @@ platform::HWND Form::hWnd() const {
 void Form::Show() {
     QWidget& window = window_();
     window.show();
-    window.raise();
-    window.activateWindow();
+    if (toFront_) {
+        window.raise();
+        window.activateWindow();
+    }
 }
 
 } // namespace qtfront

@@ -53,11 +53,13 @@ private:
     QLabel& label_;
 };
 
-// A window: `window()` gives it, loading it first where `Show` would (the About window).
+// A window: `window()` gives it, loading it first where `Show` would (the About window). A
+// window shown `toFront` is raised and activated too, which the main window at start-up leaves
+// to the window manager.
 class Form final : public ui::Form {
 public:
-    Form(std::function<QWidget&()> window, std::function<QWidget&()> client)
-        : window_(std::move(window)), client_(std::move(client)) {}
+    Form(std::function<QWidget&()> window, std::function<QWidget&()> client, bool toFront)
+        : window_(std::move(window)), client_(std::move(client)), toFront_(toFront) {}
     void setCaption(const std::string& caption) override;
     void Refresh() override { client_().repaint(); }
     void setMousePointer(int pointer) override;
@@ -67,6 +69,7 @@ public:
 private:
     std::function<QWidget&()> window_;
     std::function<QWidget&()> client_;
+    bool toFront_;
 };
 
 } // namespace qtfront

@@ -23,10 +23,10 @@ void onEvent(Sender* sender, Signal signal, QObject* receiver, Handler handler) 
 } // namespace
 
 MainWindow::MainWindow()
-    : me_([this]() -> QWidget& { return *this; },
-          [this]() -> QWidget& { return *centralWidget(); }),
+    : me_([this]() -> QWidget& { return *this; }, [this]() -> QWidget& { return *centralWidget(); },
+          false),
       about_([]() -> QWidget& { return AboutWindow::Load(); },
-             []() -> QWidget& { return AboutWindow::Load(); }) {
+             []() -> QWidget& { return AboutWindow::Load(); }, true) {
     const layout::Form& design = layout::frmzintra;
     setObjectName(QLatin1String(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));

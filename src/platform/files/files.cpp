@@ -1,5 +1,6 @@
 #include "platform/files/files.h"
 
+#include "platform/files/fileio.h"
 #include "platform/files/openfiles.h"
 #include "runtime/errors.h"
 #include "runtime/seam.h"

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <sys/types.h>
 #include <utility>
 
 // The file calls of a copy over POSIX descriptors.
@@ -122,19 +121,6 @@ private:
         void operator()(std::byte* p) const;
     };
     std::unique_ptr<std::byte[], Free> data_;
-};
-
-// The raw calls beneath the file calls; tests replace them to make them fail.
-class FileIo {
-public:
-    virtual ~FileIo() = default;
-    virtual ssize_t read(int fd, void* buffer, size_t count);
-    virtual ssize_t write(int fd, const void* buffer, size_t count);
-    virtual int close(int fd);
-    virtual int flock(int fd, int operation);
-    virtual int openat(int folder, const char* name, int flags, mode_t mode);
-    virtual ssize_t copy_file_range(int in, int out, size_t count);
-    virtual int fallocate(int fd, off_t length);
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/files/fileio.h"
 #include "platform/files/files.h"
 #include "platform/posix/fd.h"
 
