@@ -1,64 +1,18 @@
-#include "frontend/qt/mainwindow.h"
 #include "platform/machine/machinepath.h"
 #include "platform/process/process.h"
 #include "platform/textbridge.h"
-#include "runtime/errors.h"
-#include "runtime/text.h"
 #include "support/scripted.h"
 
-#include <QLineEdit>
 #include <QTest>
-#include <fcntl.h>
 #include <unistd.h>
 
-// The command line's text becomes the source box while the window loads; any argument then
-// opens the folder browser.
+// Start-up as the system sees it: the names it gives, and the real program on a display.
 class IntakeTest : public QObject {
     Q_OBJECT
     testing::OpenTempDir dir_;
     const QByteArray raw_ = QFile::encodeName(dir_.path());
 
 private slots:
-    void initTestCase() {
-        // "caf\xe9" is not UTF-8; "caf\uFFFD" is what a lossy reading of it would name.
-        for (const char* name : {"caf\xe9", "caf\uFFFD"})
-            QVERIFY(::close(::creat((raw_ + '/' + name).constData(), 0644)) == 0);
-        qputenv("ZINTRA_ROOT", raw_); // the start-up probe keeps off this machine's registry
-    }
-    void cleanupTestCase() { ::unlink((raw_ + "/caf\xe9").constData()); } // Qt cannot name it
-
-    void intake_data() {
-        QTest::addColumn<QByteArrayList>("arguments");
-        QTest::addColumn<bool>("browserFails");
-        QTest::addColumn<QString>("source");
-        QTest::newRow("no argument") << QByteArrayList{} << false << QString();
-        QTest::newRow("quoted, split at its blank")
-            << QByteArrayList{'"' + raw_ + "/My", "é.txt\""} << false << dir_.path() + "/My é.txt";
-        QTest::newRow("existing, not UTF-8")
-            << QByteArrayList{raw_ + "/caf\xe9"} << false << dir_.path() + "/caf" + QChar(0xDCE9);
-        // Both steps raise; loading goes on past each.
-        QTest::newRow("one character, browser fails") << QByteArrayList{"x"} << true << QString();
-    }
-    void intake() {
-        QFETCH(QByteArrayList, arguments);
-        QFETCH(bool, browserFails);
-        std::vector<const char*> argv{"zintra"};
-        for (const QByteArray& a : arguments)
-            argv.push_back(a.constData());
-        platform::setCommandLine(int(argv.size()), argv.data());
-        testing::ScriptedDialogs dialogs;
-        dialogs.folders = {[&]() -> std::optional<QString> {
-            if (browserFails)
-                platform::Raise(platform::err::OutOfMemory, QStringLiteral("Out of memory"));
-            return dir_.path();
-        }};
-        MainWindow form;
-        form.handlers->Form_Load(); // nothing escapes loading
-        QTEST(form.txtinput->text(), "source");
-        const bool chosen = !arguments.isEmpty() && !browserFails;
-        QCOMPARE(form.txtoutput->text(), chosen ? dir_.path() + u'/' : QString());
-    }
-
     // The current folder and the machine-wide root keep their bytes, as every name does.
     void namesFromTheSystem() {
         const QByteArray folder = raw_ + "/d\xe9";

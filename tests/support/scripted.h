@@ -66,7 +66,6 @@ private:
 // A temporary folder that an unprivileged user may enter.
 struct OpenTempDir : QTemporaryDir {
     OpenTempDir() { ::chmod(QFile::encodeName(path()).constData(), 0755); }
-    QString file(const QString& name) const { return filePath(name); }
 };
 
 // Writes `size` bytes of a repeatable pattern; returns them.
