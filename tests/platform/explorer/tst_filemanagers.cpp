@@ -132,14 +132,14 @@ private slots:
         const QStringList programs{"my apps/say \"hi\" it's/'zintra'",
                                    "$HOME `id`/$(zintra) é 日本", "100%f %F %% %2x/zintra%",
                                    "back\\slash\\n\\\\/zintra\\", "a=b;c|d&e*f?g#h(i)~<j>/zintra"};
-        const QString file = root->file("my \"notes\" $x `y` 50%f 'q' \\ é.txt");
+        const QString file = root->filePath("my \"notes\" $x `y` 50%f 'q' \\ é.txt");
         const QString text = "Copy 100% \"safely\" \\ é";
         QStringList args{ZINTRA_MENUENTRY, root->path(), file, text};
         for (const QString& program : programs) {
             const QString verb = shellKey + QString::number(args.size() - 4) + '\\';
             write(verb, text);
-            write(verb + "command\\", root->file(program) + " %1");
-            args << root->file(program);
+            write(verb + "command\\", root->filePath(program) + " %1");
+            args << root->filePath(program);
         }
         // Debian's python3, which python3-gi serves
         const auto checked = testing::run("/usr/bin/python3", args);
