@@ -4,9 +4,9 @@
 //
 //   copybench SOURCE DESTFOLDER/
 #include "frontend/qt/mainwindow.h"
-#include "runtime/seam.h"
 #include "platform/ui/msgbox.h"
 #include "platform/ui/qtwindow.h"
+#include "runtime/seam.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
