@@ -16,6 +16,7 @@
 #include <doctest/doctest.h>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace {
 
@@ -27,8 +28,14 @@ struct Main {
 };
 
 struct TempDir {
-    std::string path = std::filesystem::temp_directory_path() / "zintra-XXXXXX";
-    TempDir() { REQUIRE(::mkdtemp(path.data())); }
+    std::string path;
+    TempDir() {
+        static std::random_device random;
+        do
+            path = (std::filesystem::temp_directory_path() / ("zintra-" + std::to_string(random())))
+                       .string();
+        while (!std::filesystem::create_directory(path));
+    }
     ~TempDir() { std::filesystem::remove_all(path); }
 };
 

@@ -6,15 +6,20 @@
 #include <string>
 #include <utility>
 
-// The file calls of a copy over POSIX descriptors.
+// The file calls of a copy: over POSIX descriptors on Linux, over kernel32 handles on Windows.
 //
 // Opens are exclusive ("no sharing"): an open fails while another open of this program holds
 // the same file, and a destination never opens onto a file that is already open for a copy,
 // by whatever path it is named. A source is never created, truncated or written.
 namespace platform {
 
+#ifdef _WIN32
+using HANDLE = void*;
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(std::intptr_t{-1});
+#else
 using HANDLE = int;
 inline constexpr HANDLE INVALID_HANDLE_VALUE = -1;
+#endif
 
 inline constexpr std::uint32_t GENERIC_READ = 0x80000000u;
 inline constexpr std::uint32_t GENERIC_WRITE = 0x40000000u;
