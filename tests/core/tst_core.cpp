@@ -8,6 +8,7 @@
 #include "copy/progress.h"
 #include "fakes.h"
 #include "platform/files/longpath.h"
+#include "platform/files/paths.h"
 #include "platform/process/process.h"
 #include "runtime/errors.h"
 #include "shellverb/verb.h"
@@ -19,6 +20,18 @@
 #include <random>
 
 namespace {
+
+const std::string sep(1, platform::PathSeparator);
+#ifdef _WIN32
+const std::string root = "C:\\";
+#else
+const std::string root = "/";
+#endif
+
+// A file named by UTF-8 text, whatever the platform's narrow encoding.
+std::filesystem::path named(const std::string& utf8) {
+    return std::u8string(utf8.begin(), utf8.end());
+}
 
 // The main window on fake controls, with the platform's script and log afresh.
 struct Main {
@@ -63,15 +76,16 @@ TEST_CASE("a copy") {
         std::string bytes(static_cast<std::size_t>(row[0]), '\0'), steps;
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = char(i * 131 % 251);
-        REQUIRE(std::ofstream(m.in.text = from.path + "/a.bin").write(bytes.data(), row[0]));
-        m.out.text = to.path + '/';
+        REQUIRE(std::ofstream(m.in.text = from.path + sep + "a.bin", std::ios::binary)
+                    .write(bytes.data(), row[0]));
+        m.out.text = to.path + sep;
         for (std::size_t block = 1; block < row.size(); ++block)
             steps += "events; shpin width " + std::to_string(row[block]) + "; ";
         m.form.cmdcopy_Click();
         CHECK(fake::script.log ==
               copying + "shpin paced; " + steps +
                   "shpin width 5000; shpin unpaced; box File Successfully Copied" + ended);
-        std::ifstream copy(to.path + "/a.bin", std::ios::binary);
+        std::ifstream copy(to.path + sep + "a.bin", std::ios::binary);
         CHECK(std::string(std::istreambuf_iterator<char>(copy), {}) == bytes);
     }
     const std::string none = "box Please select a file & its destination.",
@@ -97,19 +111,36 @@ TEST_CASE("a copy") {
 TEST_CASE("intake") {
     TempDir dir;
     const std::string& d = dir.path;
+    REQUIRE(std::ofstream(named(d + sep + "café")));
+#ifndef _WIN32
     REQUIRE(std::ofstream(d + "/caf\xe9"));
+#endif
     const std::tuple<std::string, bool, std::string> rows[] = {
         {"", false, "||"},
-        {'"' + d + "/My é.txt\"", false, d + "/My é.txt|" + d + "/|"},
-        // Not UTF-8: byte for byte.
+        {'"' + d + sep + "My é.txt\"", false, d + sep + "My é.txt|" + d + sep + '|'},
+        {d + sep + "café", false, d + sep + "café|" + d + sep + '|'},
+#ifndef _WIN32
+        // Not UTF-8 (Linux names are bytes): byte for byte.
         {d + "/caf\xe9", false, d + "/caf\xe9|" + d + "/|"},
+#endif
         {"x", true, "||"}}; // both steps raise: skipped without a word
     for (const auto& [text, browserRaises, shown] : rows) {
         Main m;
         fake::script.folder = d, fake::script.browserRaises = browserRaises;
+#ifdef _WIN32
+        // Windows reads the process's own command line: an argument takes the steps that
+        // loading takes with one.
+        if (!text.empty()) {
+            m.form.takeCommandLine(text);
+            m.form.probeContextMenu(true);
+        } else {
+            m.form.Form_Load();
+        }
+#else
         const char* argv[] = {"zintra", text.c_str()};
         platform::setCommandLine(text.empty() ? 1 : 2, argv);
         m.form.Form_Load();
+#endif
         CHECK(m.in.text + '|' + m.out.text + '|' + fake::script.log == shown);
     }
     // The argument text without its first and last characters, whatever their length.
@@ -122,11 +153,16 @@ TEST_CASE("intake") {
         CHECK_THROWS_AS(intake::withoutEnds(one), platform::RuntimeError);
     // The long-path call, with a 7-byte buffer: the result, and what the buffer holds after.
     const std::string untouched(7, 'x');
+#ifdef _WIN32
+    const std::string fits = "C:\\.\\.", none = "C:\\no\\such";
+#else
+    const std::string fits = "/tmp/.", none = "/no/such";
+#endif
     const std::tuple<std::string, std::uint32_t, std::string> paths[] = {
-        {"/tmp/.", 6, std::string("/tmp/.\0", 7)}, // unchanged, not made canonical, just fits
-        {"/tmp/..", 8, untouched},                 // too long: the size it needs
-        {"/no/such", 0, untouched},
-        {std::string("/tmp\0/x", 7), 0, untouched}};
+        {fits, 6, fits + '\0'},     // unchanged, not made canonical, just fits
+        {fits + '.', 8, untouched}, // too long: the size it needs
+        {none, 0, untouched},
+        {fits.substr(0, 4) + '\0' + "x", 0, untouched}};
     for (const auto& [path, result, after] : paths) {
         std::string buffer = untouched;
         CHECK(platform::GetLongPathNameA(path, buffer, 7) == result);
@@ -140,11 +176,11 @@ TEST_CASE("the pictures: a file, then its folder") {
     using Answer = std::optional<std::string>;
     const std::string invalid = "box             Invalid Path. \nPlease select proper folder.";
     const std::tuple<bool, Answer, Answer, std::string> rows[] = {
-        {true, "/srv/a", "/srv/b", "/srv/a|/srv/b/|"},
+        {true, "/srv/a", "/srv/b", "/srv/a|/srv/b" + sep + '|'},
         {true, {}, "/srv/b", "/kept|/previous/|"},
         // Leading spaces go; spaces that end a file's name are part of it.
         {true, "  /srv/a  ", {}, "/srv/a  ||"},
-        {false, {}, "/", "/kept|/|"},
+        {false, {}, root, "/kept|" + root + '|'},
         {false, {}, "", "/kept||" + invalid},
         {false, {}, "é", "/kept||" + invalid}};
     for (const auto& [picture1, file, folder, outcome] : rows) {
