@@ -175,7 +175,7 @@ void FormWindow::createChildren() {
             break;
         case layout::Kind::Label:
             type = L"STATIC";
-            style |= SS_LEFT | SS_NOTIFY;
+            style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX; // "&" is text, as in the layout
             break;
         case layout::Kind::Image:
             type = L"STATIC";
