@@ -3,6 +3,8 @@
 # Wayland test headless; doctest runs the core's tests). The package check
 # also needs lintian, appstreamcli and systemd-analyze (systemd's package, which a container may
 # lack; installing it starts nothing there); the look test needs qt6ct as a desktop's theme.
+# With "windows", also what the native Windows build needs: mingw-w64, 32-bit Wine (so dpkg learns
+# the i386 architecture) and NSIS for the installer.
 # Idempotent: does nothing when everything is present.
 set -eu
 
@@ -15,6 +17,8 @@ packages="
   dpkg-dev file desktop-file-utils
   lintian appstream systemd
 "
+[ "${1:-}" != windows ] ||
+  packages="$packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 nsis"
 
 missing=""
 for p in $packages; do
@@ -34,6 +38,9 @@ fi
 
 echo "setup: installing$missing" >&2
 export DEBIAN_FRONTEND=noninteractive
+case "$missing " in *" wine32:i386 "*)
+  dpkg --print-foreign-architectures | grep -qx i386 || $as_root dpkg --add-architecture i386
+esac
 $as_root apt-get update -qq
 # shellcheck disable=SC2086
 $as_root apt-get install -y -qq --no-install-recommends $missing
