@@ -11,6 +11,11 @@ std::string fromAnsi(const std::string& ansi);
 
 // Invalid UTF-8 gives an empty text.
 std::wstring toWide(const std::string& utf8);
+// False for text that is not UTF-8.
+inline bool toWide(const std::string& utf8, std::wstring& wide) {
+    wide = toWide(utf8);
+    return !wide.empty() || utf8.empty();
+}
 std::string fromWide(const std::wstring& wide);
 
 } // namespace platform::win32
