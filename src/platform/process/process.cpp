@@ -1,7 +1,5 @@
 #include "platform/process/process.h"
 
-#include "config.h"
-
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -27,10 +25,6 @@ std::string exePath() {
 }
 } // namespace
 
-std::string appTitle() {
-    return ZINTRA_NAME;
-}
-
 std::string appPath() {
     const std::string path = exePath();
     const std::size_t slash = path.rfind('/');
@@ -42,16 +36,6 @@ std::string appPath() {
 std::string exeName() {
     const std::string path = exePath();
     return path.substr(path.rfind('/') + 1);
-}
-
-int versionMajor() {
-    return ZINTRA_VERSION_MAJOR;
-}
-int versionMinor() {
-    return ZINTRA_VERSION_MINOR;
-}
-int versionRevision() {
-    return ZINTRA_VERSION_PATCH;
 }
 
 void setCommandLine(int argc, const char* const* argv) {

@@ -1,6 +1,5 @@
 #include "platform/process/process.h"
 
-#include "config.h"
 #include "platform/win32/ansi.h"
 
 #include <algorithm>
@@ -24,10 +23,6 @@ std::wstring exePath() {
 }
 } // namespace
 
-std::string appTitle() {
-    return ZINTRA_NAME;
-}
-
 std::string appPath() {
     const std::wstring path = exePath();
     const std::size_t cut = path.rfind(L'\\');
@@ -40,16 +35,6 @@ std::string appPath() {
 std::string exeName() {
     const std::wstring path = exePath();
     return win32::fromWide(path.substr(path.rfind(L'\\') + 1));
-}
-
-int versionMajor() {
-    return ZINTRA_VERSION_MAJOR;
-}
-int versionMinor() {
-    return ZINTRA_VERSION_MINOR;
-}
-int versionRevision() {
-    return ZINTRA_VERSION_PATCH;
 }
 
 // Windows keeps the command line as typed; it is read from there.
