@@ -5,6 +5,7 @@
 
 LinkLabel::LinkLabel(QWidget* parent) : PressableLabel(parent, QAccessible::Link) {
     setMouseTracking(true);
+    setCursor(Qt::PointingHandCursor);
 }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent* event) {

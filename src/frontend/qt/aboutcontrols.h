@@ -6,6 +6,7 @@
 #include <QWidget>
 
 // A label that reports the pointer moving over it and clicks on it, and keeps both to itself;
+// the pointer over it is a pointing hand;
 // a link to assistive technology, and followed with Space or Enter once Tab reaches it.
 class LinkLabel : public PressableLabel {
     Q_OBJECT

@@ -409,6 +409,11 @@ LRESULT CALLBACK FormWindow::linkProc(HWND hwnd, UINT message, WPARAM wParam, LP
     if (!link)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     const WNDPROC baseProc = link->baseProc;
+    // A link shows the hand that links show everywhere, unless the window is busy.
+    if (message == WM_SETCURSOR && !self->busy_) {
+        ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));
+        return TRUE;
+    }
     if (message == WM_MOUSEMOVE && self->mouseMovedOver) {
         const layout::Control& c = *link->design;
         runHandler([&] { self->mouseMovedOver(c); });
