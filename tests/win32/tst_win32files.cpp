@@ -4,7 +4,9 @@
 #include "platform/files/files.h"
 #include "platform/files/longpath.h"
 #include "platform/win32/ansi.h"
+#include "platform/win32/fileio.h"
 #include "runtime/errors.h"
+#include "runtime/seam.h"
 
 #include <doctest/doctest.h>
 #include <filesystem>
@@ -50,6 +52,25 @@ HANDLE openSource(const std::string& path) {
 HANDLE openDestination(const std::string& path, HANDLE source) {
     return CreateFileA(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, source);
 }
+
+// Fails the n-th call of one kind: a write cut short half-way, a delayed write error at flush
+// or at a close that still closes, a lost rename.
+struct FailingIo final : win32::FileIo {
+    std::string call;
+    int left;
+    StandIn<win32::FileIo> standIn{*this};
+    FailingIo(std::string c, int nth) : call(std::move(c)), left(nth) {}
+    bool fail(const char* name) { return call == name && --left == 0; }
+    int WriteFile(void* f, const void* b, unsigned long n, unsigned long* w) override {
+        return fail("write") ? (FileIo::WriteFile(f, b, n / 2, w), 0)
+                             : FileIo::WriteFile(f, b, n, w);
+    }
+    int FlushFileBuffers(void* f) override { return !fail("flush") && FileIo::FlushFileBuffers(f); }
+    int CloseHandle(void* f) override { return FileIo::CloseHandle(f) && !fail("close"); }
+    int MoveFileExA(const char* from, const char* to, unsigned long how) override {
+        return !fail("move") && FileIo::MoveFileExA(from, to, how);
+    }
+};
 
 } // namespace
 
@@ -109,4 +130,25 @@ TEST_CASE("names outside the code page") {
     CHECK(openDestination(d / "ł.txt", in.get()) == INVALID_HANDLE_VALUE);
     CHECK(in.close());
     CHECK(bytesOf(d / "l.txt") == "decoy");
+}
+
+// A failure at any step after the first block fails the copy: the old destination stays byte
+// for byte, a new one is never made, and no temporary is left.
+TEST_CASE("a late failure leaves the destination as it was") {
+    for (const auto& [call, nth] : {std::pair("write", 2), {"flush", 1}, {"close", 1}, {"move", 1}})
+        for (const bool existed : {true, false}) {
+            INFO((std::string(call) + (existed ? " over an old file" : " to a new name")));
+            TempDir d;
+            if (existed)
+                put(d / "b.txt", "old bytes");
+            UniqueHandle out(openDestination(d / "b.txt", INVALID_HANDLE_VALUE),
+                             UniqueHandle::OnDrop::DiscardIncomplete);
+            FailingIo io(call, nth);
+            std::uint32_t n = 0;
+            CHECK_FALSE((WriteFile(out.get(), "first", 5, n) &&
+                         WriteFile(out.get(), "second", 6, n) && out.close()));
+            out.discardIncomplete();
+            CHECK(bytesOf(d / "b.txt") == std::string(existed ? "old bytes" : ""));
+            CHECK(std::distance(fs::directory_iterator(d.path), {}) == existed);
+        }
 }

@@ -4,7 +4,9 @@
 #include "platform/files/files.h"
 
 #include "platform/win32/ansi.h"
+#include "platform/win32/fileio.h"
 #include "runtime/errors.h"
+#include "runtime/seam.h"
 
 #include <map>
 #include <new>
@@ -13,6 +15,11 @@
 namespace platform {
 
 namespace {
+win32::FileIo& io() {
+    static win32::FileIo real;
+    return use<win32::FileIo>(real);
+}
+
 struct OpenFile {
     // A source's size and last write when it was opened.
     ULARGE_INTEGER size{};
@@ -139,7 +146,7 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
     const auto* in = static_cast<const char*>(buffer);
     while (bytesWritten < toWrite) {
         DWORD n = 0;
-        if (!::WriteFile(file, in + bytesWritten, toWrite - bytesWritten, &n, nullptr) || n == 0)
+        if (!io().WriteFile(file, in + bytesWritten, toWrite - bytesWritten, &n) || n == 0)
             return false;
         bytesWritten += n;
     }
@@ -148,7 +155,7 @@ bool WriteFile(HANDLE file, const void* buffer, std::uint32_t toWrite,
 
 bool CloseHandle(HANDLE file) {
     openFiles().erase(file);
-    return ::CloseHandle(file) != 0;
+    return io().CloseHandle(file) != 0;
 }
 
 // NTFS gives back what lies beyond the end of file when the file closes.
@@ -180,13 +187,13 @@ bool CloseOutputFile(HANDLE file) {
     basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     const bool replacing = f.existing != INVALID_HANDLE_VALUE;
     const bool written = ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) &&
-                         ::FlushFileBuffers(file);
-    const bool closed = ::CloseHandle(file) != 0;
+                         io().FlushFileBuffers(file);
+    const bool closed = io().CloseHandle(file) != 0;
     const bool released =
-        !replacing || ::CloseHandle(std::exchange(f.existing, INVALID_HANDLE_VALUE));
+        !replacing || io().CloseHandle(std::exchange(f.existing, INVALID_HANDLE_VALUE));
     // A new name taken meanwhile by another file is not replaced.
     const DWORD how = MOVEFILE_WRITE_THROUGH | (replacing ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (written && closed && released && ::MoveFileExA(f.temp.c_str(), f.name.c_str(), how))
+    if (written && closed && released && io().MoveFileExA(f.temp.c_str(), f.name.c_str(), how))
         return true;
     ::DeleteFileA(f.temp.c_str());
     return false;
@@ -200,6 +207,23 @@ void DiscardIncompleteFile(HANDLE file) {
     if (node.mapped().existing != INVALID_HANDLE_VALUE)
         ::CloseHandle(node.mapped().existing);
     ::DeleteFileA(node.mapped().temp.c_str());
+}
+
+int win32::FileIo::WriteFile(void* file, const void* buffer, unsigned long toWrite,
+                             unsigned long* written) {
+    return ::WriteFile(file, buffer, toWrite, written, nullptr);
+}
+
+int win32::FileIo::FlushFileBuffers(void* file) {
+    return ::FlushFileBuffers(file);
+}
+
+int win32::FileIo::CloseHandle(void* file) {
+    return ::CloseHandle(file);
+}
+
+int win32::FileIo::MoveFileExA(const char* from, const char* to, unsigned long flags) {
+    return ::MoveFileExA(from, to, flags);
 }
 
 bool IsSameFile(const std::string& path, HANDLE file) {
