@@ -1,8 +1,9 @@
 // The Windows platform calls for real under Wine: the registry of the test's prefix, WinINet
-// against the loopback server the fixture starts, and the thread's message queue.
+// against the loopback server the fixture starts, the thread's message queue, the dialogs' records.
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "platform/inet/inet.h"
 #include "platform/registry/shellobject.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/window.h"
 #include "platform/win32/running.h"
 #include "runtime/errors.h"
@@ -12,6 +13,8 @@
 #include <fstream>
 #include <functional>
 #include <windows.h>
+// Last: it includes windows.h.
+#include "platform/win32/dialogs.h"
 
 using namespace platform;
 
@@ -29,6 +32,22 @@ int raised(const std::function<void()>& step, std::string* text = nullptr) {
 }
 
 const std::string test = "HKCU\\Software\\ZintraTest\\";
+
+// Answers in the user's place and keeps what the real dialog was asked.
+struct ScriptedUser : win32::Dialogs {
+    std::wstring filter, title, folder, chosen; // chosen: none is a cancel
+    DWORD flags = 0;
+    ::LPITEMIDLIST item = nullptr;
+    BOOL openFile(OPENFILENAMEW& d) override {
+        for (const wchar_t* pair = d.lpstrFilter; *pair; pair += wcslen(pair) + 1)
+            filter += pair + std::wstring(L"|");
+        title = d.lpstrTitle, folder = d.lpstrInitialDir, flags = d.Flags;
+        chosen.copy(d.lpstrFile, d.nMaxFile - 1);
+        d.nFileOffset = WORD(chosen.rfind(L'\\') + 1);
+        return !chosen.empty();
+    }
+    ::LPITEMIDLIST browse(BROWSEINFOW& b) override { return title = b.lpszTitle, item; }
+};
 } // namespace
 
 TEST_CASE("the shell object writes, reads and deletes keys and values") {
@@ -122,4 +141,46 @@ TEST_CASE("DoEvents runs the waiting messages and leaves WM_QUIT for the applica
         CHECK(win32::copiesRunning() == 2);
     }
     CHECK(win32::copiesRunning() == 0);
+}
+
+TEST_CASE("the open-file dialog and the folder browser pass on what a user chose") {
+    ScriptedUser user;
+    const StandIn<win32::Dialogs> standIn(user);
+    const std::string untouched(MAX_PATH, '#');
+    platform::OPENFILENAME ofn;
+    ofn.lpstrFilter = std::string("All Files (*.*)\0*.*\0", 20);
+    ofn.lpstrFile = ofn.lpstrFileTitle = untouched;
+    ofn.nMaxFile = ofn.nMaxFileTitle = MAX_PATH - 1;
+    ofn.lpstrInitialDir = "C:\\d\xc3\xa9j\xc3\xa0";
+    ofn.lpstrTitle = "Choisir \xc3\xa9";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    CHECK(platform::GetOpenFileNameA(ofn) == 0);
+    CHECK(user.filter == L"All Files (*.*)|*.*|");
+    CHECK(user.title == L"Choisir \u00e9");
+    CHECK(user.folder == L"C:\\d\u00e9j\u00e0");
+    CHECK(user.flags == (ofn.Flags | OFN_EXPLORER | OFN_NOCHANGEDIR));
+
+    user.chosen = L"C:\\dir\\\u00e9.txt";
+    CHECK(platform::GetOpenFileNameA(ofn) == 1);
+    CHECK(ofn.lpstrFile.c_str() == std::string("C:\\dir\\\xc3\xa9.txt"));
+    CHECK(ofn.lpstrFileTitle.c_str() == std::string("\xc3\xa9.txt"));
+    // 12 UTF-16 units, 13 UTF-8 bytes: the ANSI caller's buffer holds 12 and its NUL.
+    ofn.nMaxFile = 13;
+    ofn.lpstrFile = untouched;
+    CHECK(platform::GetOpenFileNameA(ofn) == 0);
+    CHECK(ofn.lpstrFile == untouched);
+
+    // A folder gives its path; Control Panel has none, so the caller says "Invalid Path.".
+    const BROWSEINFO bi{nullptr, "Select the destination folder."};
+    CHECK_FALSE(platform::SHBrowseForFolder(bi));
+    CHECK(user.title == L"Select the destination folder.");
+    std::string buffer = untouched + "##";
+    REQUIRE(SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &user.item) == S_OK);
+    const auto panel = platform::SHBrowseForFolder(bi);
+    REQUIRE(panel);
+    CHECK_FALSE(platform::SHGetPathFromIDList(panel.get(), buffer));
+    CHECK(buffer == untouched + "##");
+    REQUIRE((user.item = ILCreateFromPathW(L"C:\\windows")));
+    CHECK(platform::SHGetPathFromIDList(platform::SHBrowseForFolder(bi).get(), buffer));
+    CHECK(buffer.c_str() == std::string("C:\\windows"));
 }

@@ -4,16 +4,10 @@
 #include "runtime/buffers.h"
 #include "runtime/errors.h"
 
-#include <windows.h>
-// After windows.h, which they need.
-#include <commdlg.h>
-#include <objbase.h>
-#include <shlobj.h>
+// Last: it includes windows.h.
+#include "platform/win32/dialogs.h"
 
-// The names the header gives are the platform's own calls, not windows.h's ANSI ones.
-#undef SHBrowseForFolder
-#undef SHGetPathFromIDList
-#undef BROWSEINFO
+#include <objbase.h>
 
 namespace {
 // Longer than any path the dialog can return.
@@ -38,6 +32,8 @@ public:
 private:
     bool entered_;
 };
+
+platform::win32::Dialogs realDialogs;
 } // namespace
 
 int platform::GetOpenFileNameA(OPENFILENAME& ofn) {
@@ -60,7 +56,7 @@ int platform::GetOpenFileNameA(OPENFILENAME& ofn) {
     dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
     // The folder changes here, once the result is known to fit.
     dialog.Flags = (ofn.Flags | OFN_EXPLORER | OFN_NOCHANGEDIR) & ~OFN_ALLOWMULTISELECT;
-    if (!::GetOpenFileNameW(&dialog))
+    if (!use<win32::Dialogs>(realDialogs).openFile(dialog))
         return 0;
 
     file.resize(file.find(L'\0'));
@@ -84,7 +80,7 @@ platform::LPITEMIDLIST platform::SHBrowseForFolder(const BROWSEINFO& bi) {
     const std::wstring title = wide(bi.lpszTitle);
     BROWSEINFOW browse{};
     browse.lpszTitle = title.c_str();
-    ::LPITEMIDLIST chosen = ::SHBrowseForFolderW(&browse);
+    ::LPITEMIDLIST chosen = use<win32::Dialogs>(realDialogs).browse(browse);
     if (!chosen)
         return nullptr;
     // Control Panel and the like have no path: an empty one says so.
