@@ -6,7 +6,8 @@
 #include <windows.h>
 
 namespace {
-// Polls `find` until it gives a window or 30 seconds pass: the program answers another process.
+// Looks for the window every 10 ms until `find` gives it, 30 seconds at most: it belongs to
+// another process, and Wine tells no other process when a box's text is set.
 template <typename Find> HWND waitFor(Find find) {
     for (int tries = 0; tries < 3000; ++tries) {
         if (HWND window = find())
