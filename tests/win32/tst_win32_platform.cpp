@@ -5,7 +5,6 @@
 #include "platform/registry/shellobject.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/window.h"
-#include "platform/win32/running.h"
 #include "runtime/errors.h"
 
 #include <cstdlib>
@@ -135,12 +134,6 @@ TEST_CASE("DoEvents runs the waiting messages and leaves WM_QUIT for the applica
     CHECK(message.message == WM_QUIT);
     CHECK(message.wParam == 7);
     CHECK_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
-
-    {
-        CopyInProgress first, second;
-        CHECK(win32::copiesRunning() == 2);
-    }
-    CHECK(win32::copiesRunning() == 0);
 }
 
 TEST_CASE("the open-file dialog and the folder browser pass on what a user chose") {

@@ -3,7 +3,6 @@
 #include "about/layout.h"
 #include "frontend/qt/aboutcontrols.h"
 #include "runtime/twips.h"
-#include "runtime/untrapped.h"
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
@@ -49,12 +48,6 @@ QWidget* make(QWidget& form, const layout::Control& c) {
     return label;
 }
 
-// Connects a signal to a handler that runs under the untrapped-error path.
-template <typename Signal, typename Handler>
-void onEvent(LinkLabel* sender, Signal signal, QObject* receiver, Handler handler) {
-    QObject::connect(sender, signal, receiver,
-                     [handler] { platform::runHandler([&] { handler(); }); });
-}
 } // namespace
 
 AboutWindow& AboutWindow::Load() {
@@ -102,8 +95,8 @@ AboutWindow::AboutWindow()
     connect(lblwebsite, &LinkLabel::focusChanged, this, [&f] { f.lblwebsite_FocusChanged(); });
     connect(lblemail, &LinkLabel::focusChanged, this, [&f] { f.lblemail_FocusChanged(); });
     setFocus();
-    onEvent(lblwebsite, &LinkLabel::clicked, this, [&f] { f.lblwebsite_Click(); });
-    onEvent(lblemail, &LinkLabel::clicked, this, [&f] { f.lblemail_Click(); });
+    qtfront::onEvent(lblwebsite, &LinkLabel::clicked, this, [&f] { f.lblwebsite_Click(); });
+    qtfront::onEvent(lblemail, &LinkLabel::clicked, this, [&f] { f.lblemail_Click(); });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect placed(QPoint(), size());

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "runtime/layout.h"
+#include "runtime/untrapped.h"
 
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QObject>
 #include <QPalette>
 #include <QPoint>
 #include <QRect>
@@ -36,6 +38,13 @@ using Controls = std::map<std::pair<std::string, int>, QWidget*>;
 // then takes the layout's geometry, text, tooltip, visibility and name.
 Controls build(const layout::Form& form,
                const std::function<QWidget*(const layout::Control&)>& make);
+
+// Connects a signal to a handler that runs under the untrapped-error path.
+template <typename Sender, typename Signal, typename Handler>
+void onEvent(Sender* sender, Signal signal, QObject* receiver, Handler handler) {
+    QObject::connect(sender, signal, receiver,
+                     [handler] { platform::runHandler([&] { handler(); }); });
+}
 
 template <typename Widget>
 Widget* find(const Controls& controls, const char* name, int index = -1) {

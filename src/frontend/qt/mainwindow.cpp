@@ -6,21 +6,11 @@
 #include "frontend/qt/build.h"
 #include "platform/ui/qtwindow.h"
 #include "runtime/twips.h"
-#include "runtime/untrapped.h"
 
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
-
-namespace {
-// Connects a signal to a handler that runs under the untrapped-error path.
-template <typename Sender, typename Signal, typename Handler>
-void onEvent(Sender* sender, Signal signal, QObject* receiver, Handler handler) {
-    QObject::connect(sender, signal, receiver,
-                     [handler] { platform::runHandler([&] { handler(); }); });
-}
-} // namespace
 
 MainWindow::MainWindow()
     : me_([this]() -> QWidget& { return *this; }, [this]() -> QWidget& { return *centralWidget(); },
@@ -137,12 +127,12 @@ void MainWindow::connectHandlers() {
             [this] { mnucont->setChecked(!mnucont->isChecked()); });
 
     frmzintra& f = *handlers;
-    onEvent(cmdcopy, &QPushButton::clicked, this, [&f] { f.cmdcopy_Click(); });
-    onEvent(Image1, &Picture::clicked, this, [&f] { f.Image1_Click(); });
-    onEvent(Image2, &Picture::clicked, this, [&f] { f.Image2_Click(); });
-    onEvent(mnucont, &QAction::triggered, this, [&f] { f.mnucont_Click(); });
-    onEvent(mnuupdate, &QAction::triggered, this, [&f] { f.mnuupdate_Click(); });
-    onEvent(mnuabout, &QAction::triggered, this, [&f] { f.mnuabout_Click(); });
+    qtfront::onEvent(cmdcopy, &QPushButton::clicked, this, [&f] { f.cmdcopy_Click(); });
+    qtfront::onEvent(Image1, &Picture::clicked, this, [&f] { f.Image1_Click(); });
+    qtfront::onEvent(Image2, &Picture::clicked, this, [&f] { f.Image2_Click(); });
+    qtfront::onEvent(mnucont, &QAction::triggered, this, [&f] { f.mnucont_Click(); });
+    qtfront::onEvent(mnuupdate, &QAction::triggered, this, [&f] { f.mnuupdate_Click(); });
+    qtfront::onEvent(mnuabout, &QAction::triggered, this, [&f] { f.mnuabout_Click(); });
 
     // Once the window is up: the first outcome box then appears as quickly as later ones.
     QTimer::singleShot(0, this, &platform::prepareMessageBoxes);

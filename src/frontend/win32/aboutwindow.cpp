@@ -35,17 +35,14 @@ AboutWindow::AboutWindow()
     frmabout& f = *handlers;
     window.mouseMoved = [&f] { f.Form_MouseMove(); };
     window.mouseMovedOver = [&f](const layout::Control& c) {
-        if (std::string_view(c.name) == "lblwebsite")
-            f.lblwebsite_MouseMove();
-        else
-            f.lblemail_MouseMove();
+        w32front::dispatch(f, c.name,
+                           {{"lblwebsite", &frmabout::lblwebsite_MouseMove},
+                            {"lblemail", &frmabout::lblemail_MouseMove}});
     };
     window.clicked = [&f](const layout::Control& c) {
-        const std::string_view name = c.name;
-        if (name == "lblwebsite")
-            f.lblwebsite_Click();
-        else if (name == "lblemail")
-            f.lblemail_Click();
+        w32front::dispatch(
+            f, c.name,
+            {{"lblwebsite", &frmabout::lblwebsite_Click}, {"lblemail", &frmabout::lblemail_Click}});
     };
     // Unloaded from the close on; the window itself goes once its handlers have returned.
     window.closing = [this] {

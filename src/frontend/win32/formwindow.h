@@ -3,7 +3,10 @@
 #include "runtime/layout.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -88,5 +91,14 @@ void runHandler(const std::function<void()>& handler);
 void close(HWND window);
 
 std::wstring wide(const char* utf8);
+
+// Runs the handler of `form` listed under the control's or menu entry's `name`, if any.
+template <typename Form>
+void dispatch(Form& form, std::string_view name,
+              std::initializer_list<std::pair<std::string_view, void (Form::*)()>> handlers) {
+    for (const auto& [listed, handler] : handlers)
+        if (listed == name)
+            return (form.*handler)();
+}
 
 } // namespace w32front

@@ -3,8 +3,6 @@
 #include "app/layout.h"
 #include "frontend/win32/aboutwindow.h"
 
-#include <string_view>
-
 namespace {
 constexpr DWORD FixedWindow =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -30,21 +28,15 @@ MainWindow::MainWindow()
 
     frmzintra& f = *handlers;
     window.clicked = [&f](const layout::Control& c) {
-        const std::string_view name = c.name;
-        if (name == "cmdcopy")
-            f.cmdcopy_Click();
-        else if (name == "Image1")
-            f.Image1_Click();
-        else if (name == "Image2")
-            f.Image2_Click();
+        w32front::dispatch(f, c.name,
+                           {{"cmdcopy", &frmzintra::cmdcopy_Click},
+                            {"Image1", &frmzintra::Image1_Click},
+                            {"Image2", &frmzintra::Image2_Click}});
     };
     window.menuChosen = [&f](const layout::MenuItem& item) {
-        const std::string_view name = item.name;
-        if (name == "mnucont")
-            f.mnucont_Click();
-        else if (name == "mnuupdate")
-            f.mnuupdate_Click();
-        else if (name == "mnuabout")
-            f.mnuabout_Click();
+        w32front::dispatch(f, item.name,
+                           {{"mnucont", &frmzintra::mnucont_Click},
+                            {"mnuupdate", &frmzintra::mnuupdate_Click},
+                            {"mnuabout", &frmzintra::mnuabout_Click}});
     };
 }

@@ -1,18 +1,8 @@
 #include "platform/ui/window.h"
 
-#include "platform/win32/running.h"
-
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
-
-namespace {
-int running = 0;
-} // namespace
-
-int platform::win32::copiesRunning() {
-    return running;
-}
 
 void platform::InitCommonControls() {
     ::InitCommonControls();
@@ -31,10 +21,7 @@ void platform::DoEvents() {
     }
 }
 
-platform::CopyInProgress::CopyInProgress() {
-    ++running;
-}
-
-platform::CopyInProgress::~CopyInProgress() {
-    --running;
-}
+// The program cannot end under a copy here: the copy runs inside a handler, and the front end
+// destroys no window, the last one included, until every handler has returned.
+platform::CopyInProgress::CopyInProgress() = default;
+platform::CopyInProgress::~CopyInProgress() = default;
