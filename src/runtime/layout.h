@@ -38,6 +38,11 @@ struct Control {
     const char* accessibleName = "";
 };
 
+// An underlined label is a link: it lights up under the pointer and leads somewhere.
+constexpr bool isLink(const Control& c) {
+    return c.kind == Kind::Label && c.font.underline;
+}
+
 struct MenuItem {
     const char* name;
     const char* caption;

@@ -28,9 +28,7 @@ QWidget* make(QWidget& form, const layout::Control& c) {
     if (c.kind == layout::Kind::Line)
         return new Line(&form, qtfront::point(c.left, c.top), qtfront::point(c.width, c.height),
                         qtfront::colour(c.foreColor, palette));
-    // An underlined label is a link.
-    QLabel* label = c.kind == layout::Kind::Label && c.font.underline ? new LinkLabel(&form)
-                                                                      : new QLabel(&form);
+    QLabel* label = layout::isLink(c) ? new LinkLabel(&form) : new QLabel(&form);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAttribute(Qt::WA_NoMousePropagation);
     if (c.kind == layout::Kind::Image) {

@@ -203,7 +203,7 @@ void FormWindow::createChildren() {
                                reinterpret_cast<LPARAM>(picture));
             }
         }
-        if (c.kind == layout::Kind::Label && c.font.underline)
+        if (layout::isLink(c))
             child.baseProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
                 child.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(linkProc)));
         if (*c.toolTip)

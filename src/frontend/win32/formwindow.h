@@ -42,7 +42,7 @@ public:
 
     // Events; each runs its handler through the untrapped-error path.
     std::function<void(const layout::Control&)> clicked;
-    std::function<void(const layout::Control&)> mouseMovedOver; // links: underlined labels
+    std::function<void(const layout::Control&)> mouseMovedOver; // links (layout::isLink)
     std::function<void()> mouseMoved;                           // over the background
     std::function<void(const layout::MenuItem&)> menuChosen;
     // The user closes the window.
